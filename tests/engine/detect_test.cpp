@@ -60,7 +60,9 @@ TEST_F(Detect, BothChangeRatesMustExceedTheSimilarSoundParameter) {
     sys_param.sim_snd_prm = 5000.0;
     EXPECT_EQ(chg(), chk_no);
     sys_param.sim_snd_prm = 3000.0;
-    st->spc_hst_L.abs(5)[100] = 1e7;  // old energy: first rate below 3000
+    st->spc_hst_L.abs(7)[100] = 1e7;  // 8 frames back: outside the reference frames
+    EXPECT_EQ(chg(), chk_yes);
+    st->spc_hst_L.abs(4)[100] = 1e7;  // 5 frames back: first rate now below 3000
     EXPECT_EQ(chg(), chk_no);
 }
 
@@ -112,6 +114,16 @@ TEST_F(Detect, IdenticalPositivePatternsScoreTheUncountedFullWeight) {
     st->prt_cmp[3][7] = 0.5000001;
     fill_rows(st->prt_cmp, 0.5000001);
     EXPECT_EQ(chk_same_part_on_both_freq_dt(*st, *doc, 1, &shift), chk_no);
+}
+
+TEST_F(Detect, FirstScoreIsTheMeanOfItsTermsOnceAnyTermCounts) {
+    sys_param.set_prm2 = 1e6;
+    sys_param.set_prm3 = 1.0;
+    sys_param.sim_snd_prm = 5e4;
+    for (int i = 0; i < 10; ++i) st->chg_nrm[1][i] = 0.01, st->prt_cmp[1][i] = 0.0100001;
+    EXPECT_EQ(chk_same_part_on_both_freq_dt(*st, *doc, 1, nullptr), chk_no);  // 1e4, not 1e5
+    sys_param.sim_snd_prm = 1e4;
+    EXPECT_EQ(chk_same_part_on_both_freq_dt(*st, *doc, 1, nullptr), chk_yes);
 }
 
 TEST_F(Detect, DisjointOrZeroPatternsNeverMatch) {

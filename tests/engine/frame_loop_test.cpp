@@ -147,6 +147,20 @@ TEST_F(FrameLoop, BatchesAdvanceTwoFramesLengthPerChannelFromTheRangeStart) {
     }
     EXPECT_EQ(st->snd_top_ptr, 5000);
     EXPECT_EQ(st->hst_cnt, 16);
+    // The newest change is the last frame against the one before it.
+    const hst_ring& spc = st->spc_hst_L;
+    const hst_ring& chg = st->chg_hst_L;
+    EXPECT_EQ(chg.ptr(0), spc.ptr(0));
+    EXPECT_EQ(chg.prv(0), spc.ptr(1));
+    EXPECT_EQ(chg.ptr(15), spc.ptr(15));
+    double sum = 0.0;
+    for (int j = 0; j < 1024; ++j) {
+        ASSERT_EQ(chg.re(0)[j], spc.re(0)[j] - spc.re(1)[j]);
+        ASSERT_EQ(chg.im(3)[j], spc.im(3)[j] - spc.im(4)[j]);
+        ASSERT_EQ(chg.abs(0)[j], std::max(0.0, spc.abs(0)[j] - spc.abs(1)[j]));
+        sum += chg.abs(0)[j];
+    }
+    EXPECT_DOUBLE_EQ(chg.sum(0), sum);
     const auto reg = steps.of("regist_new_part");
     ASSERT_EQ(reg.size(), 2u);
     EXPECT_EQ(reg[0].pos, 6024);
@@ -170,6 +184,7 @@ TEST_F(FrameLoop, FailingStepStopsTheBatchBeforeTheNextFrame) {
 
 TEST_F(FrameLoop, FramesReadZerosOutsideTheRecording) {
     auto doc = make_test_doc(3000, [](int ch, int) { return ch == 0 ? 1000 : -7; });
+    std::fill_n(doc->orgn_dt + 12000, 3000, 0x55);  // the buffer's padding past the last frame
     st->frm_top = 2500;
     st->chnl_slct = 1;
     calc_frm_spc(*st, *doc);
