@@ -80,7 +80,7 @@ inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames,
 // Drives a whole run the way the view's extraction control does: start,
 // batches until the engine asks to finish (or a step failed), finish.
 // Returns the number of batch calls, the first included.
-inline int run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps, int stt, int end) {
+inline int drive_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps, int stt, int end) {
     st.anlz_stt_ptr = stt;
     st.anlz_end_ptr = end;
     st.anlz_len = end - stt + 1;
