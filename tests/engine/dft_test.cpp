@@ -1,3 +1,5 @@
+#include "engine/dft.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "engine/color_scale.h"
-#include "engine/dft.h"
 
 namespace {
 
@@ -136,11 +137,11 @@ TEST(ColourScales, LevelScaleBandEdges) {
     // lo 0, hi 1024: the value is the band index n itself.
     EXPECT_EQ(lvl_color(0.5, 0.0, 1.0), 0x0000FFu);  // n = 512: pure red
     EXPECT_EQ(lvl_color(0.0, 0.0, 1024.0), 0x000000u);
-    EXPECT_EQ(lvl_color(255.0, 0.0, 1024.0), 0xFF0000u);   // full blue
-    EXPECT_EQ(lvl_color(256.0, 0.0, 1024.0), 0xFF0000u);   // blue to red starts at blue
-    EXPECT_EQ(lvl_color(300.0, 0.0, 1024.0), 0xD3002Cu);   // blue 211, red 44
+    EXPECT_EQ(lvl_color(255.0, 0.0, 1024.0), 0xFF0000u);  // full blue
+    EXPECT_EQ(lvl_color(256.0, 0.0, 1024.0), 0xFF0000u);  // blue to red starts at blue
+    EXPECT_EQ(lvl_color(300.0, 0.0, 1024.0), 0xD3002Cu);  // blue 211, red 44
     EXPECT_EQ(lvl_color(511.0, 0.0, 1024.0), 0x0000FFu);
-    EXPECT_EQ(lvl_color(767.0, 0.0, 1024.0), 0x00FFFFu);   // yellow
+    EXPECT_EQ(lvl_color(767.0, 0.0, 1024.0), 0x00FFFFu);  // yellow
     EXPECT_EQ(lvl_color(768.0, 0.0, 1024.0), 0x00FFFFu);
     EXPECT_EQ(lvl_color(1023.0, 0.0, 1024.0), 0xFFFFFFu);  // blue 255
     EXPECT_EQ(lvl_color(1024.0, 0.0, 1024.0), 0xFFFFFFu);

@@ -41,9 +41,7 @@ public:
         return log("update_already_part", st, mode);
     }
     int de_spike_parts(extr_state& st, CTonewarpDoc&) override { return log("de_spike_parts", st); }
-    int add_total_diff_part(extr_state& st, CTonewarpDoc&) override {
-        return log("add_total_diff_part", st);
-    }
+    int add_total_diff_part(extr_state& st, CTonewarpDoc&) override { return log("add_total_diff_part", st); }
     void part_list_reset(extr_state& st) override { log("part_list_reset", st); }
 
     // Calls of one name, optionally of one channel only.
@@ -63,8 +61,7 @@ private:
 };
 
 // A document holding `frames` stereo frames made by gen(channel 0/1, frame).
-inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames,
-                                                   const std::function<int(int, int)>& gen) {
+inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames, const std::function<int(int, int)>& gen) {
     shared_heap = get_process_heap();
     auto doc = std::make_unique<CTonewarpDoc>();
     le_put_i32(doc->wv_data_hdr + 4, 4 * frames);
