@@ -80,9 +80,9 @@ view_playback::view_playback(std::int64_t piece_size)
 view_playback::~view_playback() { close_output(); }
 
 void view_playback::close_output() {
-    if (!wv_out_) return;
     wv_out_->reset();
     wv_out_->close();
+    wv_out_ = make_null_sound_out();  // a closed view stays silent, never reaches a closed device
     play_flg_ = 2;
     pause_flg_ = 2;
 }

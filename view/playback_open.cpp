@@ -91,7 +91,6 @@ void log_open(int result, const sound_format& f) {
 
 int view_playback::open_output(std::unique_ptr<sound_out> dev, const std::uint8_t* wv_fmt_dt) {
     close_output();
-    wv_out_ = make_null_sound_out();
     if (!dev) return snd_no_driver;
     list_devices(*dev);
     int result = snd_bad_format;
