@@ -12,7 +12,7 @@ namespace {
 constexpr int device_block_frames = 1024;
 
 class sound_out_sdl final : public sound_out {
-public:
+   public:
     sound_out_sdl() { sdl_up_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
 
     ~sound_out_sdl() override {
@@ -37,7 +37,7 @@ public:
     int position(sound_pos& pos) override;
     int close() override;
 
-private:
+   private:
     int dev_count(int capture) {
         if (!sdl_up_) return 0;
         return std::max(0, SDL_GetNumAudioDevices(capture));

@@ -27,7 +27,8 @@ pos_cells pos_label_cells(const play_geom& g) {
     const int ch = cell_h(g.ch);
     const int hw = cw / 2;
     const int hh = ch / 2;
-    return {(g.win_w - hw - 40 * cw - hw + 1) / cw, (g.win_w - hw - 31 * cw - hw + 1) / cw, (2 * hh + 1) / ch};
+    return {(g.win_w - hw - 40 * cw - hw + 1) / cw, (g.win_w - hw - 31 * cw - hw + 1) / cw,
+            (2 * hh + 1) / ch};
 }
 
 // The label field exists only when the copy is wider than 100 cells.

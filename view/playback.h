@@ -50,7 +50,7 @@ struct play_geom {
 
 // How the view shows playback. Text goes black on light grey at a cell.
 class play_surface {
-public:
+   public:
     virtual ~play_surface() = default;
     virtual void draw_play_btn() = 0;  // repaint the four buttons from btn_looks()
     virtual void put_pos_text(int col, int row, const char* text) = 0;
@@ -80,7 +80,7 @@ std::int64_t play_piece_count(std::int64_t total, std::int64_t piece);
 std::int64_t play_piece_length(std::int64_t total, std::int64_t piece, std::int64_t k);
 
 class view_playback {
-public:
+   public:
     // `piece_size` is in bytes, rounded down to whole frames, at least one frame.
     explicit view_playback(std::int64_t piece_size = play_piece_size);
     ~view_playback();
@@ -115,7 +115,7 @@ public:
     std::int64_t piece_size() const { return piece_size_; }
     sound_out* output() const { return wv_out_.get(); }
 
-private:
+   private:
     void start(const play_source& src, play_surface& surf);
     bool queue_piece(const play_source& src);
     void stop_device();
