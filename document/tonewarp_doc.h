@@ -36,6 +36,9 @@ inline constexpr int wv_riff_hdr_len = 20;
 inline constexpr int wv_fmt_dt_len = 144;
 inline constexpr int wv_data_hdr_len = 8;
 
+// Shown (caption "確認") when a document carries the bad-file mark "NG_F".
+inline constexpr const char* bad_wave_file_msg = "読み込んだファイルが不正です!!　　";
+
 // Index into a per-part-and-slot table: part-major, part k, slot i.
 constexpr int spc_idx(int k, int i) { return prt_spc_slot_cnt * k + i; }
 
