@@ -11,7 +11,7 @@ struct cli_command {
     const char* name;
     const char* usage;  // arguments, for the help text
     const char* summary;
-    int arg_cnt;        // exact number of arguments
+    int arg_cnt;  // exact number of arguments
     int (*run)(const cli_args& args);
 };
 

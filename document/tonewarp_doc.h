@@ -28,7 +28,7 @@ inline constexpr int prt_spc_len = 8192;       // doubles in one spectrum area
 inline constexpr int prt_inf_rec_cnt = 8192;   // info records per part
 inline constexpr int coef_row_bin_cnt = 8192;  // entries of the coefficient row-bin list
 
-inline constexpr std::int64_t spc_area_bytes = 65536;  // one spectrum area: 8192 doubles
+inline constexpr std::int64_t spc_area_bytes = 65536;       // one spectrum area: 8192 doubles
 inline constexpr std::int64_t prt_inf_area_bytes = 393216;  // 8192 records of 48 bytes
 
 // Header record sizes.
@@ -62,7 +62,7 @@ struct msc_prt_inf_t {
 static_assert(sizeof(msc_prt_inf_t) == 48);
 
 class CTonewarpDoc {
-public:
+   public:
     CTonewarpDoc();
     // Releases the sample buffers, then every part area.
     ~CTonewarpDoc();
@@ -209,8 +209,8 @@ public:
     // Solver scratch.
     double dblCC_Alpha = 0.0;
     double dblCC_Beta = 0.0;
-    double dblCC_Numer = 0.0;  // numerator of the current quotient
-    double dblCC_Denom = 0.0;  // denominator of the current quotient
+    double dblCC_Numer = 0.0;        // numerator of the current quotient
+    double dblCC_Denom = 0.0;        // denominator of the current quotient
     std::int32_t intVectSize = 0;    // row stride of the fill area: 4 * part count
     std::int32_t intCoefSetCnt = 0;  // rows filled
     // Spectrum bin of each matrix row.

@@ -19,14 +19,15 @@ struct cli_result {
 };
 
 class cli : public in_test_dir {
-protected:
+   protected:
     // Output is captured in a subfolder, away from the files the tool handles.
     cli_result run(const std::string& args) {
         std::filesystem::create_directories(io_);
         const std::string cmd = std::string("'") + TW_CLI_PATH + "' " + args + " >" + (io_ / "out").string() +
                                 " 2>" + (io_ / "err").string();
         const int w = std::system(cmd.c_str());
-        return {WIFEXITED(w) ? WEXITSTATUS(w) : -1, read_file_bytes(io_ / "out"), read_file_bytes(io_ / "err")};
+        return {WIFEXITED(w) ? WEXITSTATUS(w) : -1, read_file_bytes(io_ / "out"),
+                read_file_bytes(io_ / "err")};
     }
     std::filesystem::path io_ = dir_.path() / "io";
 };
@@ -64,10 +65,11 @@ TEST_F(cli, info_starts_like_the_application_and_prints_the_header_as_held) {
     write_file_bytes("m.wav", make_wave_bytes(w));
     cli_result r = run("info m.wav");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "riff_tag=RIFF\nriff_size=2036\nform_type=WAVE\nfmt_tag=fmt \nfmt_len=16\nformat_tag=1\n"
-              "channels=2\nsamples_per_sec=22050\navg_bytes_per_sec=88200\nblock_align=4\nbits_per_sample=16\n"
-              "data_tag=data\ndata_len=2000\nframes=500\nrejected=0\n");
+    EXPECT_EQ(
+        r.out,
+        "riff_tag=RIFF\nriff_size=2036\nform_type=WAVE\nfmt_tag=fmt \nfmt_len=16\nformat_tag=1\n"
+        "channels=2\nsamples_per_sec=22050\navg_bytes_per_sec=88200\nblock_align=4\nbits_per_sample=16\n"
+        "data_tag=data\ndata_len=2000\nframes=500\nrejected=0\n");
     EXPECT_FALSE(std::filesystem::exists("Err_Log.Lst"));
     EXPECT_EQ(read_file_bytes("Tonewarp.Inf").size(), 240u);
 
@@ -83,10 +85,11 @@ TEST_F(cli, info_starts_like_the_application_and_prints_the_header_as_held) {
     write_file_bytes("b8.wav", make_wave_bytes(w));
     r = run("info b8.wav");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out,
-              "riff_tag=NG_F\nriff_size=46\nform_type=WAVE\nfmt_tag=fmt \nfmt_len=18\nformat_tag=1\nchannels=2\n"
-              "samples_per_sec=44100\navg_bytes_per_sec=176400\nblock_align=4\nbits_per_sample=16\n"
-              "data_tag=data\ndata_len=2048\nframes=512\nrejected=1\n");
+    EXPECT_EQ(
+        r.out,
+        "riff_tag=NG_F\nriff_size=46\nform_type=WAVE\nfmt_tag=fmt \nfmt_len=18\nformat_tag=1\nchannels=2\n"
+        "samples_per_sec=44100\navg_bytes_per_sec=176400\nblock_align=4\nbits_per_sample=16\n"
+        "data_tag=data\ndata_len=2048\nframes=512\nrejected=1\n");
     EXPECT_EQ(r.err, bad_file_line);
 }
 

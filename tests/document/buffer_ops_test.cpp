@@ -3,7 +3,8 @@
 using buffer_ops = doc_test;
 
 TEST_F(buffer_ops, centre_cancel_writes_the_wrapped_difference_and_restore_undoes_it) {
-    const std::string samples = sample_bytes({32767, -32768, -32768, 32767, 100, 100}) + pattern_samples(2000);
+    const std::string samples =
+        sample_bytes({32767, -32768, -32768, 32767, 100, 100}) + pattern_samples(2000);
     read_bytes(*doc, stereo_wave(samples));
     const std::int32_t frames = doc->frame_count();
     doc->mdfy_dt[4 * frames] = 0x5A;  // a sentinel in the padding

@@ -17,7 +17,7 @@
 #include "tests/support/wave_bytes.h"
 
 class doc_test : public in_test_dir {
-protected:
+   protected:
     void SetUp() override {
         heap_test::reset();
         load_sys_param();
@@ -44,7 +44,8 @@ protected:
         return std::string(reinterpret_cast<const char*>(p), n);
     }
     static bool all_zero(const void* p, std::size_t n) {
-        return n == 0 || (*static_cast<const char*>(p) == 0 && std::memcmp(p, static_cast<const char*>(p) + 1, n - 1) == 0);
+        return n == 0 || (*static_cast<const char*>(p) == 0 &&
+                          std::memcmp(p, static_cast<const char*>(p) + 1, n - 1) == 0);
     }
     // Heap blocks held now that were not held when the test began.
     std::int64_t live_blocks() const { return heap_test::live_blocks() - base_live_; }

@@ -72,7 +72,8 @@ TEST_F(memory_areas, log_each_failed_allocation_and_still_count_the_part) {
     for (int i = 0; i < 17; ++i)
         for (int t = 0; t < 6; ++t) {
             char want[80];
-            std::snprintf(want, sizeof want, "<%s[  1][%2d] :    65536 Byte> HeapAlloc NG !!", spc_names[t], i);
+            std::snprintf(want, sizeof want, "<%s[  1][%2d] :    65536 Byte> HeapAlloc NG !!", spc_names[t],
+                          i);
             EXPECT_EQ(lines[1 + 6 * i + t], want);
         }
     EXPECT_EQ(lines[103], "<h_Mem_wv_temp_dt[  2] : 2500000000 Byte> HeapAlloc NG !!");

@@ -112,7 +112,8 @@ TEST_F(wave_reader, leaves_zeros_where_a_truncated_file_is_missing_bytes) {
     w.data = "\x11\x22\x33";
     w.data_len = 8;
     read_bytes(*doc, make_wave_bytes(w));
-    EXPECT_EQ(bytes_of(doc->orgn_dt, 20), std::string("\x11\x22\x11\x22\x33\0\x33\0", 8) + std::string(12, '\0'));
+    EXPECT_EQ(bytes_of(doc->orgn_dt, 20),
+              std::string("\x11\x22\x11\x22\x33\0\x33\0", 8) + std::string(12, '\0'));
 }
 
 TEST_F(wave_reader, writes_the_header_trace_only_while_tracing) {

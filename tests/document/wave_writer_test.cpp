@@ -32,7 +32,8 @@ TEST_F(wave_writer, writes_the_range_of_the_working_copy_with_sizes_for_it) {
     const std::string file = stereo_wave(pattern_samples(200));  // 100 frames
     read_bytes(*doc, file);
     const std::string none = write_bytes(*doc, 0, 0);  // a range never set
-    EXPECT_EQ(none, file.substr(0, 4) + std::string("\x24\0\0\0", 4) + file.substr(8, 32) + std::string(4, '\0'));
+    EXPECT_EQ(none,
+              file.substr(0, 4) + std::string("\x24\0\0\0", 4) + file.substr(8, 32) + std::string(4, '\0'));
 
     doc->make_cancel_dt();  // the working copy, not the original, is saved
     const std::string out = write_bytes(*doc, 10, 5);
@@ -43,7 +44,8 @@ TEST_F(wave_writer, writes_the_range_of_the_working_copy_with_sizes_for_it) {
     EXPECT_NE(out.substr(44), bytes_of(doc->orgn_dt + 40, 20));
 
     // A range reaching past the recording is cut at its last frame.
-    EXPECT_EQ(write_bytes(*doc, 98, 100).substr(40), std::string("\x08\0\0\0", 4) + bytes_of(doc->mdfy_dt + 392, 8));
+    EXPECT_EQ(write_bytes(*doc, 98, 100).substr(40),
+              std::string("\x08\0\0\0", 4) + bytes_of(doc->mdfy_dt + 392, 8));
     EXPECT_EQ(write_bytes(*doc, 500, 3).size(), 44u);
     EXPECT_EQ(write_bytes(*doc, -5, -1).size(), 44u);
 }

@@ -11,10 +11,10 @@ struct wave_spec {
     std::int16_t channels = 2;
     std::int32_t rate = 44100;
     std::int16_t bits = 16;
-    std::string fmt_tail;                   // format body bytes after the first 16
-    std::string extra_chunk;                // placed between the format and data chunks
-    std::string data;                       // sample bytes
-    std::optional<std::int64_t> data_len;   // the data header's length; none: data.size()
+    std::string fmt_tail;                  // format body bytes after the first 16
+    std::string extra_chunk;               // placed between the format and data chunks
+    std::string data;                      // sample bytes
+    std::optional<std::int64_t> data_len;  // the data header's length; none: data.size()
 };
 
 inline void put_le(std::string& s, std::uint64_t v, int bytes) {
@@ -24,7 +24,8 @@ inline void put_le(std::string& s, std::uint64_t v, int bytes) {
 // Signed little-endian field of 2 or 4 bytes.
 inline std::int64_t get_le(const std::string& s, std::size_t at, int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])) << (8 * i);
+    for (int i = 0; i < bytes; ++i)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])) << (8 * i);
     return bytes == 2 ? static_cast<std::int16_t>(v) : static_cast<std::int32_t>(v);
 }
 
@@ -42,7 +43,8 @@ inline std::string make_wave_bytes(const wave_spec& w) {
     std::string rest = "WAVEfmt ";
     put_le(rest, static_cast<std::uint32_t>(w.fmt_len), 4);
     rest += fmt + w.extra_chunk + "data";
-    put_le(rest, static_cast<std::uint32_t>(w.data_len.value_or(static_cast<std::int64_t>(w.data.size()))), 4);
+    put_le(rest, static_cast<std::uint32_t>(w.data_len.value_or(static_cast<std::int64_t>(w.data.size()))),
+           4);
     std::string out = "RIFF";
     put_le(out, rest.size() + w.data.size(), 4);
     return out + rest + w.data;
