@@ -13,7 +13,7 @@
 // area comes from the process-wide heap `shared_heap` and records the heap
 // it came from. A null pointer always means "the area does not exist".
 //
-// The object is large (about 0.9 MB of tables): create it on the heap.
+// The object is large (about 0.5 MB of tables): create it on the heap.
 #pragma once
 
 #include <cstdint>
