@@ -192,6 +192,7 @@ CChildFrame* CTonewarpDocTemplate::create_frame(doc_entry& d) {
     connect(frame, &CChildFrame::frame_gone, this,
             [this, entry = &d](CChildFrame* f) { frame_gone(entry, f); });
     area_->addSubWindow(frame);
+    frame->place_at_creation_rect();
     retitle_frames(d);
     frame->show();
     view->setFocus();
