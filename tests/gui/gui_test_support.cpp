@@ -1,13 +1,12 @@
 #include "tests/gui/gui_test_support.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
+#include "app/gui/placeholder_view.h"
 #include "app/sys_param.h"
 
 QStringList recording_presenter::texts() const {
@@ -23,10 +22,15 @@ gui_test::gui_test() : message_scope_(messages_), file_scope_(files_) {
 }
 
 gui_test::~gui_test() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible()) w->close();
-    }
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     process_events();
+}
+
+std::unique_ptr<CTonewarpApp> start_app(const QStringList& args) {
+    auto app =
+        std::make_unique<CTonewarpApp>([](doc_entry& d) -> QWidget* { return new placeholder_view(d); });
+    if (!app->init_instance(args)) return nullptr;
+    return app;
 }
 
 void on_next_modal(std::function<void(QWidget*)> body) {
@@ -55,29 +59,20 @@ void process_events() {
 
 std::string wave_bytes(const std::vector<std::pair<short, short>>& frames) {
     std::string b;
-    auto u32 = [&b](std::uint32_t v) {
-        for (int k = 0; k < 4; ++k) b.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+    auto le = [&b](std::uint32_t v, int bytes) {
+        for (int k = 0; k < bytes; ++k) b.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
     };
-    auto u16 = [&b](std::uint16_t v) {
-        b.push_back(static_cast<char>(v & 0xFF));
-        b.push_back(static_cast<char>(v >> 8));
-    };
-    const std::uint32_t data = static_cast<std::uint32_t>(frames.size() * 4);
+    const auto data = static_cast<std::uint32_t>(frames.size() * 4);
     b += "RIFF";
-    u32(36 + data);
+    le(36 + data, 4);
     b += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(2);
-    u32(44100);
-    u32(176400);
-    u16(4);
-    u16(16);
+    for (auto [v, n] : {std::pair{16u, 4}, {1u, 2}, {2u, 2}, {44100u, 4}, {176400u, 4}, {4u, 2}, {16u, 2}})
+        le(v, n);
     b += "data";
-    u32(data);
+    le(data, 4);
     for (const auto& [l, r] : frames) {
-        u16(static_cast<std::uint16_t>(l));
-        u16(static_cast<std::uint16_t>(r));
+        le(static_cast<std::uint16_t>(l), 2);
+        le(static_cast<std::uint16_t>(r), 2);
     }
     return b;
 }

@@ -1,23 +1,20 @@
-// Shared pieces of the GUI tests: a fixture that starts every test in a
-// fresh working directory with its own application profile, a message
-// presenter that records instead of showing, answers for the file dialogs,
-// and helpers to deal with modal dialogs and WAVE bytes.
+// Shared pieces of the GUI tests: a fixture that runs every test in a fresh
+// working directory with its own application profile and answers message
+// boxes and file dialogs with recorders; starting the application as the
+// program does; running code inside the next modal dialog; WAVE bytes.
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/gui/file_prompt.h"
 #include "app/gui/message_box.h"
+#include "app/gui/tonewarp_app.h"
 #include "tests/support/test_dir.h"
-
-class QAction;
-class QMenu;
-class QWidget;
 
 struct shown_message {
     QWidget* owner;
@@ -34,7 +31,8 @@ class recording_presenter final : public message_presenter {
     std::vector<shown_message> shown;
 };
 
-// Answers the file dialogs with queued names (empty when the queue is empty: cancelled).
+// Answers the file dialogs from a queue (an empty answer is a cancel) and
+// remembers the names the save dialog suggested.
 class queued_file_prompter final : public file_prompter {
    public:
     QString open_file_name(QWidget*) override { return take(); }
@@ -49,9 +47,6 @@ class queued_file_prompter final : public file_prompter {
     QString take() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
 };
 
-// Each test in its own directory (settings and log files by bare name) with
-// its own profile directory for the recent-file list, and with messages and
-// file dialogs answered by the recorders above.
 class gui_test : public in_test_dir {
    protected:
     gui_test();
@@ -65,13 +60,15 @@ class gui_test : public in_test_dir {
     scoped_file_prompter file_scope_;
 };
 
-// Runs body on the modal dialog that the next call opens (once it is shown
-// and painted), from inside that dialog's event loop. The body must close
-// the dialog; if it does not, the dialog is rejected afterwards.
+// The application as main() starts it, with the placeholder view.
+std::unique_ptr<CTonewarpApp> start_app(const QStringList& args = {"tonewarp"});
+
+// Runs body on the next modal dialog once it is shown and painted, from
+// inside its event loop; a dialog the body leaves open is rejected.
 void on_next_modal(std::function<void(QWidget*)> body);
 
 // Lets deleteLater() and other posted events run.
 void process_events();
 
-// A 16-bit stereo WAVE file of the given frames (left, right pairs).
+// A 16-bit stereo WAVE file (16-byte format chunk) of the given frames.
 std::string wave_bytes(const std::vector<std::pair<short, short>>& frames);
