@@ -22,6 +22,8 @@ void quiet_platform_notes(QtMsgType type, const QMessageLogContext& ctx, const Q
 
 int main(int argc, char** argv) {
     qt_default_handler = qInstallMessageHandler(quiet_platform_notes);
+    // Headless when started by hand, as under ctest.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     install_font_substitutions();
