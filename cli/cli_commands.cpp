@@ -11,6 +11,11 @@
 const cli_command cli_command_table[] = {
     {"info", "FILE", "print the header of FILE as held after reading, as key=value lines", 1, cli_info},
     {"cancel", "IN OUT", "centre cancel: OUT gets left minus right of IN in both channels", 2, cli_cancel},
+    {"extract",
+     "FILE [--start FRAME] [--end FRAME] [--out DIR] [--part-max N] [--min-vol V] [--sim-snd V] [--log]",
+     "extract the sound-source parts of FILE: mix.wav, one WAVE per part and parts.tsv in DIR "
+     "(default: FILE's base name + _parts)",
+     -1, cli_extract},
     {nullptr, nullptr, nullptr, 0, nullptr},
 };
 
@@ -27,7 +32,7 @@ void print_help() {
         "\nEvery command reads and may create Tonewarp.Inf and deletes Err_Log.Lst in the current\n"
         "directory, as the application does at start.\n"
         "Exit status: 0 success; 1 a file could not be opened, read or written; 2 rejected or\n"
-        "invalid input.\n");
+        "invalid input; 3 an engine failure ended an extraction early (its files are still written).\n");
 }
 
 }  // namespace
@@ -50,7 +55,7 @@ int cli_main(const cli_args& argv) {
     for (const cli_command* c = cli_command_table; c->name != nullptr; ++c) {
         if (cmd != c->name) continue;
         const cli_args args(argv.begin() + 1, argv.end());
-        if (static_cast<int>(args.size()) != c->arg_cnt) {
+        if (c->arg_cnt >= 0 && static_cast<int>(args.size()) != c->arg_cnt) {
             cli_print_usage_error(std::string("usage: ") + cli_name + " " + c->name + " " + c->usage);
             return cli_exit_bad;
         }

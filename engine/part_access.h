@@ -52,6 +52,20 @@ inline int part_inf_cnt(const CTonewarpDoc& doc, int k) {
 // engine reads or writes while it follows the part.
 bool part_areas_ok(const CTonewarpDoc& doc, int k, int last_slot);
 
+// A resynthesised sample value truncated toward zero into 32 bits (values
+// beyond that range are held at its ends, NaN gives 0); callers store its
+// low 16 bits.
+inline std::int32_t trunc_to_i32(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+
+// Sets part k's name to "Part_%03d" with its 1-based number, or to text,
+// cut to the 12 bytes the name table holds.
+void set_part_name(CTonewarpDoc& doc, int k, const char* text = nullptr);
+
 // Slots of a part's spectra the engine uses: 0 the current spectrum, 1 .. 8
 // the reference pattern.
 inline constexpr int part_last_used_slot = 8;

@@ -310,14 +310,6 @@ void store_part_spectrum(upd_ctx& c, int k) {
     if (log_tracing()) trace_negative(c, "<update_already_part> Frq_s 異常_5 : ", k, c.pc.frq_s[s0]);
 }
 
-// Truncation toward zero into 32 bits; values beyond the range are held at its ends.
-std::int32_t trunc_i32(double v) {
-    if (!(v == v)) return 0;
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<std::int32_t>(v);
-}
-
 // Phase 7: resynthesis of part k's frame into its waveform, its episode
 // length and the switch-off test. The inverse-transform output is held.
 void resynth_part(upd_ctx& c, int k) {
@@ -333,7 +325,7 @@ void resynth_part(upd_ctx& c, int k) {
     const int ch = right ? 1 : 0;
     double level = 0.0;
     for (int i = 0; i < c.n; ++i) {
-        const std::int32_t s = trunc_i32(ivdft_out_re[i]);
+        const std::int32_t s = trunc_to_i32(ivdft_out_re[i]);
         const std::int64_t p = base + i;
         if (p >= 0 && p < limit) put_frame_sample(wave, p, ch, static_cast<std::int16_t>(s));
         if (i >= c.half) level += std::fabs(static_cast<double>(s));
