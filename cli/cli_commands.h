@@ -11,7 +11,7 @@ struct cli_command {
     const char* name;
     const char* usage;  // arguments, for the help text
     const char* summary;
-    int arg_cnt;        // exact number of arguments; -1: the command checks them itself
+    int arg_cnt;  // exact number of arguments; -1: the command checks them itself
     int (*run)(const cli_args& args);
 };
 
