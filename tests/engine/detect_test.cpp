@@ -194,6 +194,14 @@ TEST_F(Onset, PatternIsScaledByItsFirstMaximumUnlessAllZero) {
     EXPECT_EQ(st->chg_nrm[7][9], 0.5);
 }
 
+TEST_F(Onset, PartSlotsOneToEightFaceChangeSlotsEightToOne) {
+    const int p = add_part(60, 0.0);
+    std::fill_n(doc->h_dblPrtL_Frq_s[spc_idx(p, 8)] + 60, 40, 1.0);  // the part's newest reference
+    std::fill_n(st->chg_hst_L.abs(1) + 60, 40, 7.0);                 // the newest change
+    EXPECT_EQ(onset(), chk_no);
+    EXPECT_EQ(doc->intNowAtackPartNmb, 1);
+}
+
 TEST_F(Onset, FirstMatchingPartWinsAndOnlyAnInactiveChannelTakesTheChange) {
     add_part(300, 1.0);  // no overlap with the onset
     add_part(60, 1.0);
@@ -210,6 +218,29 @@ TEST_F(Onset, FirstMatchingPartWinsAndOnlyAnInactiveChannelTakesTheChange) {
     EXPECT_EQ(doc->h_dblPrtL_Frq_s[spc_idx(1, 0)][60], 50.0);
     EXPECT_EQ(doc->h_dblPrtL_Frq_s[spc_idx(2, 0)][60], 0.0);  // the later match is untouched
     EXPECT_EQ(doc->h_dblPrtR_Frq_s[spc_idx(1, 0)][60], 0.0);  // and so is the other channel
+}
+
+TEST_F(Onset, KnownPartAttackingAgainIsTracedLineByLine) {
+    log_on_flg = 1;
+    add_part(60, 1.0);
+    for (int s = 1; s <= 8; ++s) std::fill_n(st->chg_hst_L.abs(s) + 60, 40, 50.0);
+    st->chg_hst_L.prv(8) = 7848;
+    st->chg_hst_L.ptr(8) = 7976;
+    st->anlz_ptr_L = 9000;
+    st->anlz_ptr_R = 8872;
+    st->anlz_ptr = 8936;
+    ASSERT_EQ(onset(), chk_no);
+    const char* pos = "chnl_slct=1 anlz_ptr_L=    9000, anlz_ptr_R=    8872, \r\n";
+    EXPECT_EQ(cp932_to_utf8(read_file_bytes("Err_Log.Lst")),
+              std::string(" \r\n<chk_same_part_on_both_freq_dt> 同一音源_New_1 [パターンが似ている] : "
+                          "intLrgValCnt=  0, dblDfr_Sum=    39520.0000, anlz_ptr=    8936 ") +
+                  pos +
+                  " \r\n<extern_chk_new_part_add_or_not_in_chg> Frq_s copy : Part_ptr=  0, "
+                  "Old_cnt=    7848, New_cnt=    7976, " +
+                  pos +
+                  " \r\n<chk_new_part_add_or_not_in_chg> 既存音源立上 : intNowAtackPartNmb=    1, "
+                  "intShiftVal=    0, anlz_ptr=    8936, " +
+                  pos);
 }
 
 }  // namespace

@@ -38,8 +38,19 @@ protected:
 };
 
 TEST_F(FrameLoop, SilenceTakesNoDecisionAndStillEndsThroughTheFinishingSteps) {
-    auto doc = make_test_doc(20000, [](int, int) { return 0; });
+    // A click of exactly the minimum volume is still silence.
+    auto doc = make_test_doc(20000, [](int ch, int f) { return ch == 0 && f == 3000 ? 5000 : 0; });
+    // Leftovers of an earlier run, all released or cleared at the start.
+    ASSERT_EQ(doc->alloc_temp_area_add(4096), 0);
+    doc->prt_act_flg_L[5] = doc->prt_act_flg_R[0] = 1;
+    doc->prt_shift_val_R[3] = 2;
+    st->intPart_Cnt = 3;
+    st->prt_list_top = 2;
     run_extraction(*st, *doc, steps, 0, 19999);
+    EXPECT_EQ(doc->intPart_Cnt, 0);
+    EXPECT_EQ(doc->h_Mem_wv_temp_dt[0], nullptr);
+    EXPECT_EQ(doc->prt_act_flg_L[5] + doc->prt_act_flg_R[0] + doc->prt_shift_val_R[3], 0);
+    EXPECT_EQ(st->intPart_Cnt + st->prt_list_top, 0);
     std::vector<std::string> names;
     for (const auto& c : steps.calls) names.push_back(c.name);
     EXPECT_EQ(names, (std::vector<std::string>{"alloc_coef_area", "part_list_reset", "de_spike_parts",
