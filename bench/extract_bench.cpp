@@ -44,7 +44,8 @@ std::unique_ptr<CTonewarpDoc> make_recording() {
             if (t < 0.0) continue;
             // Three harmonics under a slow decay.
             const double w = 2.0 * M_PI * v.hz * t;
-            const double s = v.amp * std::exp(-0.4 * t) * (std::sin(w) + 0.5 * std::sin(2 * w) + 0.25 * std::sin(3 * w));
+            const double s =
+                v.amp * std::exp(-0.4 * t) * (std::sin(w) + 0.5 * std::sin(2 * w) + 0.25 * std::sin(3 * w));
             l += s * v.pan;
             r += s * (1.0 - v.pan);
         }

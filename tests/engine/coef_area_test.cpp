@@ -1,6 +1,7 @@
+#include "engine/coef_area.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/coef_area.h"
 #include "part_fixture.h"
 
 namespace {
@@ -147,9 +148,11 @@ TEST_F(coef_area, BothDumpsAreWrittenOnlyWhileTracing) {
         rule,
         "<update_already_part> 各音楽パートの係数マトリックス(更新前) : intVectSize=  8 intCoefSetCnt=  1 "
         "anlz_ptr=    2048 chnl_slct=1 anlz_ptr_L=    2048, anlz_ptr_R=    2049, ",
-        "Coef[  0] : Ptr=   5, Tgt=            8.0,  Mat=       2.000,        4.000,        0.000,        0.000, "
+        "Coef[  0] : Ptr=   5, Tgt=            8.0,  Mat=       2.000,        4.000,        0.000,        "
+        "0.000, "
         "       0.000,        0.000,        0.000,        0.000, ",
-        "Coef[  1] : Ptr=   0, Tgt=            0.0,  Mat=       0.000,        0.000,        0.000,        0.000, "
+        "Coef[  1] : Ptr=   0, Tgt=            0.0,  Mat=       0.000,        0.000,        0.000,        "
+        "0.000, "
         "       0.000,        0.000,        0.000,        0.000, ",
     };
     const auto lines = log_lines();

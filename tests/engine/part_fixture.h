@@ -25,7 +25,7 @@
 #include "tests/support/test_dir.h"
 
 class part_test : public in_test_dir {
-protected:
+   protected:
     static constexpr int N = extr_frm_len;
 
     void SetUp() override {
@@ -50,7 +50,8 @@ protected:
         le_put_i32(doc->wv_data_hdr + 4, 4 * frames);
         ASSERT_EQ(doc->alloc_wave_dt(), 0);
         for (int f = 0; f < frames; ++f) {
-            for (int ch = 0; ch < 2; ++ch) put_frame_sample(doc->orgn_dt, f, ch, static_cast<std::int16_t>(gen(ch, f)));
+            for (int ch = 0; ch < 2; ++ch)
+                put_frame_sample(doc->orgn_dt, f, ch, static_cast<std::int16_t>(gen(ch, f)));
         }
     }
 
@@ -91,7 +92,9 @@ protected:
     double* R_s(int p, int s = 0) { return doc->h_dblPrtR_Frq_s[spc_idx(p, s)]; }
 
     msc_prt_inf_t& rec(int p, int r = 0) { return doc->h_Mem_msc_prt_inf[p][r]; }
-    std::int16_t wave(int p, std::int64_t f, int ch) { return get_frame_sample(doc->h_Mem_wv_temp_dt[p], f, ch); }
+    std::int16_t wave(int p, std::int64_t f, int ch) {
+        return get_frame_sample(doc->h_Mem_wv_temp_dt[p], f, ch);
+    }
     std::int64_t cap(int p) const { return doc->wv_temp_dt_size[p] / 4; }
 
     // The log's lines as UTF-8, without their CR LF.

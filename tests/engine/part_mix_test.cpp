@@ -1,10 +1,11 @@
+#include "engine/part_mix.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
 #include "engine/de_spike.h"
-#include "engine/part_mix.h"
 #include "part_fixture.h"
 
 namespace {
@@ -26,7 +27,8 @@ std::vector<unsigned char> stereo(const std::vector<int>& left) {
 
 std::vector<int> channel(const std::vector<unsigned char>& w, int ch) {
     std::vector<int> out(w.size() / 4);
-    for (std::size_t f = 0; f < out.size(); ++f) out[f] = get_frame_sample(w.data(), static_cast<std::int64_t>(f), ch);
+    for (std::size_t f = 0; f < out.size(); ++f)
+        out[f] = get_frame_sample(w.data(), static_cast<std::int64_t>(f), ch);
     return out;
 }
 
@@ -40,7 +42,8 @@ TEST(de_spike, AStepOfMoreThan20000BecomesARampThroughItsMidpoint) {
                                    20001, 20001, 20001, 20001, 20001, 20001, 20001, 20001};
     EXPECT_EQ(channel(w, 0), want);
     std::vector<int> right = channel(w, 1);
-    for (std::size_t f = 0; f < left.size(); ++f) EXPECT_EQ(right[f], -left[f]) << "the right channel is untouched";
+    for (std::size_t f = 0; f < left.size(); ++f)
+        EXPECT_EQ(right[f], -left[f]) << "the right channel is untouched";
 }
 
 TEST(de_spike, AStepOfExactly20000IsLeftAlone) {
@@ -127,7 +130,7 @@ TEST_F(part_mix, RecordsAreAddedAtTheirOwnStartsWithWrappingSums) {
     EXPECT_EQ(mix(129, 0), 35000 - 65536);
     EXPECT_EQ(mix(130, 0), 30000);
     EXPECT_EQ(mix(150, 0), 0);
-    EXPECT_EQ(mix(200, 1), 10);   // right: from offset 10
+    EXPECT_EQ(mix(200, 1), 10);  // right: from offset 10
     EXPECT_EQ(mix(204, 1), 14);
     EXPECT_EQ(mix(205, 1), 0);
     EXPECT_EQ(mix(1000, 0), 30000);  // the second episode at its own start
@@ -150,9 +153,9 @@ TEST_F(part_mix, TheMixNeitherWritesPastTheRecordingNorReadsOutsideAPart) {
     const std::int64_t c = cap(a);
     for (std::int64_t f = 0; f < c; ++f) put_frame_sample(doc->h_Mem_wv_temp_dt[a], f, 0, 7);
     doc->intPart_Inf_Cnt[a] = 3;
-    rec(a, 0) = {1, 1, 0, 0, 0, 0, 100, 0, 0, 0, 4 * N - 6, 0};                        // runs off the recording
+    rec(a, 0) = {1, 1, 0, 0, 0, 0, 100, 0, 0, 0, 4 * N - 6, 0};  // runs off the recording
     rec(a, 1) = {1, 1, 0, static_cast<std::int32_t>(c - 3), 0, 0, 100, 0, 0, 0, 10, 0};  // runs off the part
-    rec(a, 2) = {1, 1, 0, -5, 0, 0, 10, 0, 0, 0, 500, 0};                              // starts before the part
+    rec(a, 2) = {1, 1, 0, -5, 0, 0, 10, 0, 0, 0, 500, 0};  // starts before the part
     st->prt_mix_flg[a] = 1;
     const std::int64_t data = 4 * 4 * N;
     const std::int64_t held = data * 5 / 4;
@@ -195,9 +198,10 @@ TEST_F(part_mix, TheResidualPartMakesTheMixReproduceTheRecordingOverTheRange) {
     EXPECT_EQ(doc->prt_act_flg_R[t], 1);
     EXPECT_EQ(doc->intPart_Inf_Cnt[t], 1);
     const msc_prt_inf_t r = rec(t);
-    EXPECT_EQ((std::vector<int>{r.opn_L, r.opn_R, r.stt_ofs, r.stt_ofs_L, r.stt_ofs_R, r.data_cnt, r.data_cnt_L,
-                                r.data_cnt_R, r.max_len, r.stt_orgn, r.stt_orgn_L, r.stt_orgn_R}),
-              (std::vector<int>{1, 1, 0, 0, 0, 2000, 2000, 2000, 2000, 100, 100, 100}));
+    EXPECT_EQ(
+        (std::vector<int>{r.opn_L, r.opn_R, r.stt_ofs, r.stt_ofs_L, r.stt_ofs_R, r.data_cnt, r.data_cnt_L,
+                          r.data_cnt_R, r.max_len, r.stt_orgn, r.stt_orgn_L, r.stt_orgn_R}),
+        (std::vector<int>{1, 1, 0, 0, 0, 2000, 2000, 2000, 2000, 100, 100, 100}));
 
     make_mdfy_dt_from_each_part(*st, *doc);
     EXPECT_EQ(std::memcmp(doc->mdfy_dt + 4 * 100, doc->orgn_dt + 4 * 100, 4 * 2000), 0);

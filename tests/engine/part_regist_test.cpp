@@ -1,14 +1,15 @@
+#include "engine/part_regist.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "engine/part_regist.h"
 #include "part_fixture.h"
 
 namespace {
 
 class part_regist : public part_test {
-protected:
+   protected:
     void SetUp() override {
         part_test::SetUp();
         alloc_coef();
@@ -82,10 +83,10 @@ TEST_F(part_regist, ANewLeftOnsetBecomesPartOneWithItsFirstEpisode) {
 
 TEST_F(part_regist, ReferenceMagnitudesAreClippedAtZeroAndNormalisedBelowHalfTheFrame) {
     fill_changes(1, [](int s, int i) {
-        if (i == 77 && s == 4) return 250.0;   // reference slot 5
-        if (i == 3 && s == 3) return 250.0;    // equal, later slot: not the peak
+        if (i == 77 && s == 4) return 250.0;  // reference slot 5
+        if (i == 3 && s == 3) return 250.0;   // equal, later slot: not the peak
         if (i == 9) return -5.0;
-        if (i == 600) return -7.0;             // above N/2: neither clipped nor divided
+        if (i == 600) return -7.0;  // above N/2: neither clipped nor divided
         if (i == 700) return 500.0;
         return 1.0;
     });
@@ -217,7 +218,8 @@ TEST_F(part_regist, ABusyWorkBufferStopsTheRegistration) {
     intUse_fr_1a_F = use_flag_busy;
     EXPECT_EQ(regist(1), -1);
     EXPECT_EQ(st->err_stop, 1);
-    EXPECT_EQ(log_lines(), (std::vector<std::string>{"extern_regist_new_part():  <intUse_fr_1a_F> Allready YES !! "}));
+    EXPECT_EQ(log_lines(),
+              (std::vector<std::string>{"extern_regist_new_part():  <intUse_fr_1a_F> Allready YES !! "}));
 }
 
 TEST_F(part_regist, TheReferenceCopyIsTraced) {

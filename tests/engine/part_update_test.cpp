@@ -1,14 +1,15 @@
+#include "engine/part_update.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "engine/part_update.h"
 #include "part_fixture.h"
 
 namespace {
 
 class part_update : public part_test {
-protected:
+   protected:
     void SetUp() override {
         part_test::SetUp();
         alloc_coef();
@@ -204,11 +205,12 @@ TEST_F(part_update, AReattackOpensARecordOnlyForAPartSilentOnBothChannels) {
     EXPECT_EQ(r.stt_ofs_R, 2800);
     EXPECT_EQ(r.data_cnt_R, 0);
     EXPECT_EQ(r.data_cnt_L, 3000 + N - 3000);  // the update of this frame extends the left side
-    EXPECT_EQ(doc->prt_act_flg_L[p], 0);        // an empty spectrum switches it straight off again
+    EXPECT_EQ(doc->prt_act_flg_L[p], 0);       // an empty spectrum switches it straight off again
     EXPECT_EQ(doc->prt_shift_val_L[p], 7);
-    EXPECT_EQ(count_prefix(log_lines(),
-                           "<update_already_part> 再度立上 : intPart_Ptr=  0 intPart_Inf_Ptr=   1 put_ptr=2900 "),
-              1);
+    EXPECT_EQ(
+        count_prefix(log_lines(),
+                     "<update_already_part> 再度立上 : intPart_Ptr=  0 intPart_Inf_Ptr=   1 put_ptr=2900 "),
+        1);
 
     // Active on the other channel: no new record, but flag and shift are taken.
     doc->prt_act_flg_R[p] = 1;
@@ -242,8 +244,9 @@ TEST_F(part_update, APartWithAFullRecordAreaGoesOnInItsLastEpisode) {
     doc->intNowAtackPartNmb = p + 1;
     update(1);
     EXPECT_EQ(doc->intPart_Inf_Cnt[p], prt_inf_rec_cnt);
-    EXPECT_EQ(log_lines(),
-              (std::vector<std::string>{"<update_already_part> intPart_Inf_Cnt[  0]= 8192 Limit reached !!"}));
+    EXPECT_EQ(
+        log_lines(),
+        (std::vector<std::string>{"<update_already_part> intPart_Inf_Cnt[  0]= 8192 Limit reached !!"}));
 }
 
 TEST_F(part_update, ABusyWorkBufferStopsTheRunAndLeavesThePartAsItWas) {
@@ -298,7 +301,8 @@ TEST_F(part_update, TraceLinesNameEveryPhaseWhileLoggingIsOn) {
     update(2);
     const auto lines = log_lines();
     const std::string pos = "anlz_ptr=    1500 chnl_slct=1 anlz_ptr_L=    1500, anlz_ptr_R=    1500, ";
-    EXPECT_EQ(count_prefix(lines, "<update_already_part> 音圧配分 ON  : dblRate_Tgt[  0]=    1.0000, " + pos), 1);
+    EXPECT_EQ(count_prefix(lines, "<update_already_part> 音圧配分 ON  : dblRate_Tgt[  0]=    1.0000, " + pos),
+              1);
     EXPECT_EQ(count_prefix(lines, "<update_already_part> 誤差成分 : "), 3);
     EXPECT_EQ(count_prefix(lines, "<update_already_part> 算出結果率 : "), 3);
     EXPECT_EQ(count_prefix(lines, "<update_already_part> 現在音圧 : dblVolAdd[  0]=2000000.0000, " + pos), 1);

@@ -19,7 +19,8 @@ namespace {
 std::string tone_wave(int frames, int entry, double amp = 8000.0) {
     std::string data;
     for (int f = 0; f < frames; ++f) {
-        const int v = f < entry ? 0 : static_cast<int>(amp * std::sin(2.0 * M_PI * 440.0 * (f - entry) / 44100.0));
+        const int v =
+            f < entry ? 0 : static_cast<int>(amp * std::sin(2.0 * M_PI * 440.0 * (f - entry) / 44100.0));
         put_le(data, static_cast<std::uint16_t>(v), 2);
         put_le(data, static_cast<std::uint16_t>(v / 2), 2);
     }
@@ -32,7 +33,7 @@ struct run_result {
 };
 
 class extract_cmd : public in_test_dir {
-protected:
+   protected:
     void TearDown() override {
         heap_test::reset();
         log_on_flg = 0;
@@ -116,8 +117,9 @@ TEST_F(extract_cmd, ParameterOverridesAreReadLikeTheDialogAndNeverSaved) {
 
     const std::pair<const char*, const char*> bad[] = {
         {"--part-max", "abc"}, {"--part-max", "257"}, {"--min-vol", "499.99"}, {"--sim-snd", "1e10"}};
-    const char* msgs[] = {"音楽パート抽出Max数の値が不正です!!　　\n", "音楽パート抽出Max数の値が不正です!!　　\n",
-                          "最小音量認識ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n", "類似音判断用ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n"};
+    const char* msgs[] = {
+        "音楽パート抽出Max数の値が不正です!!　　\n", "音楽パート抽出Max数の値が不正です!!　　\n",
+        "最小音量認識ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n", "類似音判断用ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n"};
     for (int i = 0; i < 4; ++i) {
         r = run({"t.wav", bad[i].first, bad[i].second, "--out", "never"});
         EXPECT_EQ(r.status, 2) << bad[i].first;

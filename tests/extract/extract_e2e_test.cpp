@@ -1,9 +1,8 @@
 // End-to-end runs of the built tonewarp-cli extract on recordings made by
 // sox (and espeak-ng where it is installed) inside each test's directory.
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 
@@ -23,14 +22,15 @@ std::vector<std::int16_t> wrapped_sum(const std::vector<std::filesystem::path>& 
         if (sum.empty()) sum.assign(s.size(), 0);
         EXPECT_EQ(s.size(), sum.size()) << f;
         for (std::size_t i = 0; i < s.size() && i < sum.size(); ++i) {
-            sum[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(sum[i]) + static_cast<std::uint16_t>(s[i]));
+            sum[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(sum[i]) +
+                                               static_cast<std::uint16_t>(s[i]));
         }
     }
     return sum;
 }
 
 class extract_e2e : public in_test_dir {
-protected:
+   protected:
     void SetUp() override {
         if (!have("sox")) GTEST_SKIP() << "sox is not installed";
     }
@@ -113,15 +113,18 @@ TEST_F(extract_e2e, TwoRunsWriteIdenticalFiles) {
     ASSERT_EQ(extract("p.wav --out one"), 0);
     ASSERT_EQ(extract("p.wav --out two"), 0);
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator("one")) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator("one"))
+        names.push_back(e.path().filename().string());
     ASSERT_GE(names.size(), 3u);
     for (const auto& n : names) EXPECT_TRUE(read_file_bytes("one/" + n) == read_file_bytes("two/" + n)) << n;
 }
 
 TEST_F(extract_e2e, ASpokenPhraseOverAToneStillAddsUpExactly) {
     if (!have("espeak-ng")) GTEST_SKIP() << "espeak-ng is not installed";
-    ASSERT_EQ(std::system("espeak-ng -w voice_raw.wav \"the quick brown fox jumps over the lazy dog\" >/dev/null 2>&1"),
-              0);
+    ASSERT_EQ(
+        std::system(
+            "espeak-ng -w voice_raw.wav \"the quick brown fox jumps over the lazy dog\" >/dev/null 2>&1"),
+        0);
     ASSERT_TRUE(run_sox("voice_raw.wav -r 44100 -b 16 -c 2 voice.wav pad 1 0 vol 0.8"));
     ASSERT_TRUE(run_sox("-n -r 44100 -b 16 -c 2 hum.wav synth 4 sine 110 vol 0.1"));
     ASSERT_TRUE(run_sox("-m -v 1 voice.wav -v 1 hum.wav speech.wav trim 0 4"));
