@@ -1,5 +1,4 @@
-// Reading what `tonewarp-cli extract` writes: WAVE sample data, the parts
-// table, and 16-bit sample arithmetic for comparing files.
+// Reading what `tonewarp-cli extract` writes: WAVE sample data and the parts table.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +13,8 @@
 // The bytes of a WAVE file's "data" chunk (chunks walked from offset 12).
 inline std::string wave_data(const std::filesystem::path& p) {
     const std::string b = read_file_bytes(p);
-    std::size_t at = 12;
-    while (at + 8 <= b.size()) {
-        const auto len = static_cast<std::size_t>(static_cast<std::uint32_t>(get_le(b, at + 4, 4)));
+    for (std::size_t at = 12; at + 8 <= b.size();) {
+        const std::size_t len = static_cast<std::uint32_t>(get_le(b, at + 4, 4));
         if (b.compare(at, 4, "data") == 0) return b.substr(at + 8, len);
         at += 8 + len + (len & 1);
     }
@@ -30,13 +28,12 @@ inline std::vector<std::int16_t> samples_of(const std::string& data) {
 }
 
 struct tsv_row {
-    int part = 0;
+    int part = 0, record = 0;
     std::string name;
-    int record = 0;
     long stt_orgn_L = 0, stt_orgn_R = 0, data_cnt_L = 0, data_cnt_R = 0;
 };
 
-// The parts table's rows after its header line; header holds that line.
+// The parts table's rows after its header line (returned in header when asked).
 inline std::vector<tsv_row> read_parts_tsv(const std::filesystem::path& p, std::string* header = nullptr) {
     std::istringstream in(read_file_bytes(p));
     std::string line;
@@ -46,9 +43,8 @@ inline std::vector<tsv_row> read_parts_tsv(const std::filesystem::path& p, std::
     while (std::getline(in, line)) {
         std::istringstream f(line);
         tsv_row r;
-        std::string cell;
-        std::getline(f, cell, '\t');
-        r.part = std::stoi(cell);
+        f >> r.part;
+        f.ignore(1);
         std::getline(f, r.name, '\t');
         f >> r.record >> r.stt_orgn_L >> r.stt_orgn_R >> r.data_cnt_L >> r.data_cnt_R;
         rows.push_back(r);
