@@ -11,6 +11,7 @@
 inline constexpr int cli_exit_ok = 0;
 inline constexpr int cli_exit_io = 1;   // a file could not be opened, read or written
 inline constexpr int cli_exit_bad = 2;  // rejected or invalid input, usage errors included
+inline constexpr int cli_exit_engine = 3;  // an engine failure ended an extraction early
 
 inline constexpr const char* cli_name = "tonewarp-cli";
 inline constexpr const char* cli_version_line = "Tonewarp Version 1.03";
