@@ -1,0 +1,155 @@
+// Extraction state of one recording view.
+//
+// The view owns one extr_state for its whole life and hands it, with the
+// document, to every engine operation. The object is large (about 14 MB of
+// fixed arrays: twelve per-channel histories of 16 x 8192 doubles plus the
+// frame buffers and the onset work areas), so it is always created on the
+// heap, e.g. std::make_unique<extr_state>(); it starts zero-filled apart
+// from the initial values written below.
+//
+// Positions ("ptr" values) are sample-frame indices into the recording;
+// every per-bin array holds dft_max_len elements of which the first frm_len
+// are used. Names ending in _L / _R belong to the left / right channel;
+// chnl_slct (1 left, 2 right) selects the channel that the _X accessors
+// return.
+#pragma once
+
+#include "engine/dft.h"
+
+inline constexpr int extr_frm_len = 1024;  // N: frame and transform length
+inline constexpr int hst_depth = 16;       // slots of every history; slot 0 is the newest
+inline constexpr int prt_slot_cnt = 256;   // part slots of every per-part table
+inline constexpr int chg_nrm_rows = 8;     // rows of the onset pattern areas
+
+// One channel's history of per-bin spectra with per-slot sum and positions.
+//
+// Slot k (0 newest .. 15 oldest) behaves like row k of arrays that are
+// shifted one slot back per frame, but the shift only moves the ring's top:
+// no data are copied. After shift() slot 0 holds stale values until the
+// caller fills it; callers always fill its first N bins, its sum and its
+// positions. Slot numbers are taken modulo 16, so no index can leave the
+// arrays.
+//
+// Used for both histories of the frame loop: for the spectrum
+// history re/im/abs are the frame spectra, sum the magnitude sum and ptr the
+// frame position (prv unused); for the change history re/im are the change
+// spectra, abs the magnitude increases, sum their total, prv the previous
+// frame's position and ptr the frame's position.
+class hst_ring {
+public:
+    double* re(int k) { return re_[row(k)]; }
+    double* im(int k) { return im_[row(k)]; }
+    double* abs(int k) { return abs_[row(k)]; }
+    const double* re(int k) const { return re_[row(k)]; }
+    const double* im(int k) const { return im_[row(k)]; }
+    const double* abs(int k) const { return abs_[row(k)]; }
+    double& sum(int k) { return sum_[row(k)]; }
+    int& prv(int k) { return prv_[row(k)]; }
+    int& ptr(int k) { return ptr_[row(k)]; }
+    double sum(int k) const { return sum_[row(k)]; }
+    int prv(int k) const { return prv_[row(k)]; }
+    int ptr(int k) const { return ptr_[row(k)]; }
+
+    // Slot k - 1 becomes slot k for k = 15 .. 1; the old slot 15 is lost and
+    // its storage becomes the new slot 0.
+    void shift() { top_ = (top_ + hst_depth - 1) % hst_depth; }
+
+    // Clears the first n bins of every slot and all sums and positions.
+    void clear(int n);
+
+private:
+    int row(int k) const { return (top_ + k) & (hst_depth - 1); }
+
+    int top_ = 0;  // storage row of slot 0
+    double re_[hst_depth][dft_max_len]{};
+    double im_[hst_depth][dft_max_len]{};
+    double abs_[hst_depth][dft_max_len]{};
+    double sum_[hst_depth]{};
+    int prv_[hst_depth]{};
+    int ptr_[hst_depth]{};
+};
+
+struct extr_state {
+    // ---- Fixed values ----
+    int frm_len = extr_frm_len;  // N, set at creation, never changed
+
+    // ---- Run state ----
+    int extr_stat = 0;  // 0 idle, 1 start requested, 2 running, 3 finishing
+    int err_stop = 2;   // 2 while a run proceeds; 1 once any step failed
+
+    // Range to extract: first and last sample (inclusive) and the length
+    // anlz_end_ptr - anlz_stt_ptr + 1, set by the view before a run.
+    int anlz_stt_ptr = 0;
+    int anlz_end_ptr = 0;
+    int anlz_len = 0;
+
+    int anlz_ptr_L = 0;  // sample at which the next left frame starts
+    int anlz_ptr_R = 0;  // the same for the right channel
+    int anlz_ptr = 0;    // (anlz_ptr_L + anlz_ptr_R) / 2, truncated
+    int chnl_slct = 1;   // channel being analysed: 1 left, 2 right
+    int frm_top = 0;     // first sample of the frame handed to the transform
+    int hop_L = 0;       // N/8 while running
+    int hop_R = 0;
+
+    int snd_top_ptr = -1;  // position of the first loud frame of the run; -1 none yet
+    int snd_stat = 1;      // 1 until a loud frame was seen, then 2
+
+    int chg_flg_L = 0;  // 1 while a detected change waits for its onset test
+    int chg_flg_R = 0;
+    int chg_ptr_L = 0;  // position at which that change was detected
+    int chg_ptr_R = 0;
+    int atk_top_L = 0;  // first sample of the N-sample window under test / update
+    int atk_top_R = 0;
+    int upd_ptr_L = 0;  // position of the channel's last registration or update
+    int upd_ptr_R = 0;
+
+    int bin_half_w = 4;  // half width of the change test's bin window
+    int atk_wait = 4;    // the onset test runs (8 - atk_wait) * N/8 samples after a change
+    int hst_cnt = 0;     // filled history slots, 0 .. 16 (one per left/right frame pair)
+    int spc_done = 0;    // 1 after each forward transform of a frame
+
+    // ---- Current frame (N values used of each) ----
+    double frm_re[dft_max_len]{};   // the frame's samples as doubles
+    double frm_im[dft_max_len]{};   // zeros
+    double spc_re[dft_max_len]{};   // its spectrum
+    double spc_im[dft_max_len]{};
+    double spc_abs[dft_max_len]{};  // its magnitudes
+
+    // ---- Histories, one set per channel ----
+    // spc_hst_L.re(k) is spc_hst_re_L[k] (likewise im, abs, sum, ptr):
+    // slot k is the frame k + 1 frames before the current one until the
+    // current frame is stored at the end of its step.
+    // chg_hst_L.re(k) is chg_hst_re_L[k] (likewise im, abs, sum, prv, ptr):
+    // slot k is the change of the frame k frames before the current one.
+    hst_ring spc_hst_L;
+    hst_ring spc_hst_R;
+    hst_ring chg_hst_L;
+    hst_ring chg_hst_R;
+
+    // ---- Onset and similarity work areas (bins 0 .. N/2 - 1 used) ----
+    double chg_nrm[chg_nrm_rows][dft_max_len]{};  // recent-change pattern, oldest row first
+    double prt_cmp[chg_nrm_rows][dft_max_len]{};  // stored spectra of the part compared
+    int Peak_Pnt1 = 0;  // bin of the pattern's maximum
+    int Peak_Pnt2 = 0;  // stored peak bin of the part compared
+
+    // ---- Per-part tables kept by the view ----
+    int prt_mix_flg[prt_slot_cnt]{};   // 1 = the part is in the mix
+    int prt_disp_flg[prt_slot_cnt]{};  // 1 = the part is shown expanded
+    int intPart_Cnt = 0;               // the view's copy of the document's part count
+    int prt_list_top = 0;              // first visible part of the part list
+
+    // ---- Selected-channel accessors (chnl_slct 2 = right, else left) ----
+    bool is_right() const { return chnl_slct == 2; }
+    int& anlz_ptr_X() { return is_right() ? anlz_ptr_R : anlz_ptr_L; }
+    int& chg_flg_X() { return is_right() ? chg_flg_R : chg_flg_L; }
+    int& chg_ptr_X() { return is_right() ? chg_ptr_R : chg_ptr_L; }
+    int& atk_top_X() { return is_right() ? atk_top_R : atk_top_L; }
+    int& upd_ptr_X() { return is_right() ? upd_ptr_R : upd_ptr_L; }
+    hst_ring& spc_hst_X() { return is_right() ? spc_hst_R : spc_hst_L; }
+    hst_ring& chg_hst_X() { return is_right() ? chg_hst_R : chg_hst_L; }
+    const hst_ring& spc_hst_X() const { return is_right() ? spc_hst_R : spc_hst_L; }
+    const hst_ring& chg_hst_X() const { return is_right() ? chg_hst_R : chg_hst_L; }
+
+    // N clamped to the arrays' capacity, for loops over bins.
+    int bins() const { return frm_len < 1 ? 0 : (frm_len > dft_max_len ? dft_max_len : frm_len); }
+};
