@@ -1,7 +1,6 @@
 // Display state of one recording view: character cell, client size, zoom,
-// drawing start, display mode, the three position marks and the part-list
-// position. Plain values, no toolkit; the widget owns one of these next to
-// its extraction state.
+// drawing start, display mode and the three position marks. Plain values,
+// no toolkit; the widget owns one of these next to its extraction state.
 #pragma once
 
 #include <cstdint>
@@ -58,9 +57,6 @@ struct view_disp_state {
     pos_mark clk_mark;
     pos_mark stt_mark;
     pos_mark end_mark;
-
-    // Index of the first part shown in the part list.
-    int prt_top = 0;
 };
 
 // Sets cw and ch from the font's metrics (0 falls back to 8 x 18) and their halves.

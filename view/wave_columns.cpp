@@ -5,25 +5,22 @@
 
 wave_run buffer_wave_source::run_at(std::int64_t idx) const {
     if (frames_ == nullptr || idx < 0 || idx >= data_cnt_) return {};
-    return {frames_ + 2 * idx + chnl_, data_cnt_ - idx};
+    return {frames_ + 4 * idx + 2 * chnl_, data_cnt_ - idx};
 }
 
 wave_run part_wave_source::run_at(std::int64_t idx) const {
     if (rec_ == nullptr || frames_ == nullptr) return {};
-    namespace f = prt_inf_field;
-    const int stt_f = chnl_ == 0 ? f::stt_orgn_L : f::stt_orgn_R;
-    const int len_f = chnl_ == 0 ? f::data_cnt_L : f::data_cnt_R;
-    const int ofs_f = chnl_ == 0 ? f::stt_ofs_L : f::stt_ofs_R;
+    const bool left = chnl_ == 0;
     for (int r = 0; r < rec_cnt_; ++r) {
-        const std::int32_t* rec = rec_ + static_cast<std::int64_t>(r) * f::count;
-        const std::int64_t stt = rec[stt_f];
-        const std::int64_t end = stt + rec[len_f];  // inclusive
+        const msc_prt_inf_t& rec = rec_[r];
+        const std::int64_t stt = left ? rec.stt_orgn_L : rec.stt_orgn_R;
+        const std::int64_t end = stt + (left ? rec.data_cnt_L : rec.data_cnt_R);  // inclusive
         if (idx < stt || idx > end) continue;
         // The first covering record decides; an offset outside the buffer
         // (a damaged record) covers nothing.
-        const std::int64_t ofs = rec[ofs_f] + (idx - stt);
+        const std::int64_t ofs = (left ? rec.stt_ofs_L : rec.stt_ofs_R) + (idx - stt);
         if (ofs < 0 || ofs >= cap_) return {};
-        return {frames_ + 2 * ofs + chnl_, std::min(end - idx + 1, cap_ - ofs)};
+        return {frames_ + 4 * ofs + 2 * chnl_, std::min(end - idx + 1, cap_ - ofs)};
     }
     return {};
 }
@@ -42,7 +39,7 @@ int plan_wave_pane(const view_rect& pane, const wave_source& src, std::int64_t d
 
     // The carried value starts as the sample at the drawing start (0 where nothing covers it).
     int carry = 0;
-    if (const wave_run r0 = src.run_at(draw_stt); r0.n > 0) carry = r0.p[0];
+    if (const wave_run r0 = src.run_at(draw_stt); r0.n > 0) carry = r0.at(0);
 
     int columns = 0;
     const int width = pane.right - pane.left;
@@ -58,11 +55,11 @@ int plan_wave_pane(const view_rect& pane, const wave_source& src, std::int64_t d
             int lo = part ? 32767 : carry;
             int hi = part ? -32767 : carry;
             for (std::int64_t j = 0; j < cnt; ++j) {
-                const int v = run.p[2 * j];
+                const int v = run.at(j);
                 lo = std::min(lo, v);
                 hi = std::max(hi, v);
             }
-            if (!part) carry = run.p[2 * (cnt - 1)];
+            if (!part) carry = run.at(cnt - 1);
             const int y1 = wave_y(pane, lo);
             int y2 = wave_y(pane, hi);
             if (y2 == y1) y2 = y1 + 1;
@@ -74,7 +71,7 @@ int plan_wave_pane(const view_rect& pane, const wave_source& src, std::int64_t d
             if (idx < 0 || idx >= data_cnt) break;
             ++columns;
             const wave_run run = src.run_at(idx);
-            const int v = run.n > 0 ? run.p[0] : 0;
+            const int v = run.n > 0 ? run.at(0) : 0;
             line(pane.left + i, wave_y(pane, carry), pane.left + i + 1, wave_y(pane, v));
             carry = v;
         }

@@ -7,13 +7,17 @@
 #include <cstdint>
 #include <functional>
 
+#include "document/le_bytes.h"
+#include "document/tonewarp_doc.h"
 #include "view/layout.h"
 
-// A run of consecutive frames of one channel inside a stereo 16-bit buffer:
-// samples at p[0], p[2], ... (stride of one frame), n of them (0 = none).
+// A run of consecutive frames of one channel inside a buffer of stereo
+// frames (4 bytes: left, right, signed 16-bit little-endian): sample j is
+// the two bytes at p + 4 * j, n samples (0 = none).
 struct wave_run {
-    const std::int16_t* p = nullptr;
+    const unsigned char* p = nullptr;
     std::int64_t n = 0;
+    int at(std::int64_t j) const { return le_get_i16(p + 4 * j); }
 };
 
 // Where a pane's samples come from.
@@ -32,24 +36,16 @@ public:
 // One channel (0 left, 1 right) of a recording buffer of data_cnt frames.
 class buffer_wave_source : public wave_source {
 public:
-    buffer_wave_source(const std::int16_t* frames, std::int64_t data_cnt, int chnl)
+    buffer_wave_source(const unsigned char* frames, std::int64_t data_cnt, int chnl)
         : frames_(frames), data_cnt_(data_cnt), chnl_(chnl) {}
     wave_run run_at(std::int64_t idx) const override;
     bool is_part() const override { return false; }
 
 private:
-    const std::int16_t* frames_;
+    const unsigned char* frames_;
     std::int64_t data_cnt_;
     int chnl_;
 };
-
-// Field indices of a part info record (twelve signed 32-bit fields).
-namespace prt_inf_field {
-inline constexpr int l_open = 0, r_open = 1, stt_ofs = 2, stt_ofs_L = 3, stt_ofs_R = 4, len = 5,
-                     data_cnt_L = 6, data_cnt_R = 7, max_len = 8, stt_orgn = 9, stt_orgn_L = 10,
-                     stt_orgn_R = 11;
-inline constexpr int count = 12;
-}  // namespace prt_inf_field
 
 // One channel of a part, looked up through its info records: the first
 // record whose start <= idx <= start + length supplies the sample at its
@@ -57,16 +53,16 @@ inline constexpr int count = 12;
 // cap_frames frames.
 class part_wave_source : public wave_source {
 public:
-    part_wave_source(const std::int32_t* records, int rec_cnt, const std::int16_t* frames,
+    part_wave_source(const msc_prt_inf_t* records, int rec_cnt, const unsigned char* frames,
                      std::int64_t cap_frames, int chnl)
         : rec_(records), rec_cnt_(rec_cnt), frames_(frames), cap_(cap_frames), chnl_(chnl) {}
     wave_run run_at(std::int64_t idx) const override;
     bool is_part() const override { return true; }
 
 private:
-    const std::int32_t* rec_;
+    const msc_prt_inf_t* rec_;
     int rec_cnt_;
-    const std::int16_t* frames_;
+    const unsigned char* frames_;
     std::int64_t cap_;
     int chnl_;
 };
