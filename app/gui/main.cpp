@@ -1,0 +1,23 @@
+// The program tonewarp: the Qt application, the Japanese font substitution,
+// the application object with its view, and the event loop.
+//
+// The program takes no options; a file named on the command line is not
+// opened. It reads and writes "Tonewarp.Inf" and "Err_Log.Lst" in the
+// current working directory.
+#include <QApplication>
+
+#include "app/gui/doc_template.h"
+#include "app/gui/font_subst.h"
+#include "app/gui/placeholder_view.h"
+#include "app/gui/tonewarp_app.h"
+
+int main(int argc, char** argv) {
+    QApplication qt_app(argc, argv);
+    install_font_substitutions();
+    apply_ui_font();
+
+    // The view of every child frame.
+    CTonewarpApp app([](doc_entry& doc) -> QWidget* { return new placeholder_view(doc); });
+    if (!app.init_instance(QApplication::arguments())) return 1;
+    return QApplication::exec();
+}
