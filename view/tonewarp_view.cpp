@@ -2,13 +2,16 @@
 
 #include <QFocusEvent>
 #include <QFontMetrics>
-#include <QMessageBox>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/gui/command_ids.h"
+#include "app/gui/font_subst.h"
+#include "app/gui/main_frame.h"
+#include "app/gui/message_box.h"
 #include "app/sys_param.h"
 #include "document/tonewarp_doc.h"
 #include "platform/sjis.h"
@@ -17,21 +20,15 @@
 
 namespace {
 
-// The display font's face names of the Windows world map to the Japanese
-// gothic faces installed with the program.
-void add_font_substitutes() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), "IPAGothic");
-    QFont::insertSubstitution("MS Gothic", "IPAGothic");
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic");
-    QFont::insertSubstitution("MS PGothic", "IPAPGothic");
-}
-
-void show_warning(QWidget* parent, const char* text) {
-    QMessageBox::warning(parent, QString::fromUtf8("確認"), QString::fromUtf8(text));
-}
+// Menu texts that follow the view's state.
+constexpr const char* txt_extract = "音源パートの抽出(&X)";
+constexpr const char* txt_abort = "抽出処理の中断(&X)";
+constexpr const char* txt_stt_set = "抽出開始位置の設定(&S)";
+constexpr const char* txt_stt_clear = "抽出開始位置の解除(&S)";
+constexpr const char* txt_end_set = "抽出終了位置の設定(&E)";
+constexpr const char* txt_end_clear = "抽出終了位置の解除(&E)";
+constexpr const char* txt_to_freq = "周波数解析表示モード(&M)";
+constexpr const char* txt_to_normal = "通常表示モード(&M)";
 
 }  // namespace
 
@@ -40,7 +37,7 @@ CTonewarpView::CTonewarpView(CTonewarpDoc* doc, QWidget* parent)
       doc_(doc),
       ex_(std::make_unique<extr_state>()),
       lay_(std::make_unique<disp_layout>()) {
-    message_box = [this](const char* text) { show_warning(this, text); };
+    calc_ext_range();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     timer1_.setInterval(timer1_ms);
@@ -57,6 +54,31 @@ CTonewarpView::~CTonewarpView() {
     delete start_bar_.bar;
     start_bar_.bar = nullptr;
     if (snd_) snd_->close();
+    clear_active_view(this);
+}
+
+void CTonewarpView::calc_ext_range() {
+    extr_state& ex = *ex_;
+    const int frames = doc_ != nullptr ? doc_->frame_count() : 0;
+    ex.anlz_stt_ptr = st_.stt_mark.set == 1 ? st_.stt_mark.smpl : 0;
+    ex.anlz_end_ptr = st_.end_mark.set == 1 ? st_.end_mark.smpl : frames - 1;
+    ex.anlz_len = static_cast<int>(static_cast<long long>(ex.anlz_end_ptr) - ex.anlz_stt_ptr + 1);
+    if (doc_ != nullptr) {
+        doc_->extr_stt_ptr = ex.anlz_stt_ptr;
+        doc_->extr_end_ptr = ex.anlz_end_ptr;
+        doc_->extr_dt_cnt = ex.anlz_len;
+    }
+}
+
+void CTonewarpView::update_menu_texts() {
+    auto* frame = qobject_cast<CMainFrame*>(window());
+    if (frame == nullptr) return;
+    auto set = [frame](int id, const char* text) { frame->set_command_text(id, QString::fromUtf8(text)); };
+    set(cmd::ID_EXTRACT, ex_->extr_stat == 2 ? txt_abort : txt_extract);
+    set(cmd::ID_EXT_START, st_.stt_mark.set == 1 ? txt_stt_clear : txt_stt_set);
+    set(cmd::ID_EXT_END, st_.end_mark.set == 1 ? txt_end_clear : txt_end_set);
+    // The display-mode item names the mode it switches to.
+    set(cmd::ID_DISP_MODE, st_.disp_mode == disp_mode_freq ? txt_to_normal : txt_to_freq);
 }
 
 std::unique_ptr<draw_ctx> CTonewarpView::get_dc() {
@@ -116,7 +138,7 @@ void CTonewarpView::destroy_part_scroll() {
 }
 
 void CTonewarpView::create_disp_font() {
-    add_font_substitutes();
+    install_font_substitutions();
     // Height disp_font_size pixels, width 0 (the face's own), Shift-JIS face name.
     const std::string face = cp932_to_utf8(std::string_view(disp_font_name, bounded_strlen(disp_font_name, 80)));
     font_ = QFont(QString::fromStdString(face));
@@ -199,7 +221,7 @@ void CTonewarpView::post_bad_file_message() {
     if (msg_pending_) return;
     msg_pending_ = true;
     QTimer::singleShot(0, this, [this] {
-        message_box(bad_file_message);
+        tw_message_box(bad_file_message);
         msg_pending_ = false;
     });
 }
@@ -245,5 +267,7 @@ void CTonewarpView::resizeEvent(QResizeEvent* e) {
 
 void CTonewarpView::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
+    set_active_view(this, doc_, &name_edit_);
+    update_menu_texts();
     emit view_activated(this);
 }

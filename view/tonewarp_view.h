@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/gui/active_view.h"
 #include "engine/extr_state.h"
 #include "platform/sound_out.h"
 #include "view/draw_ops.h"
@@ -89,6 +90,18 @@ public:
     // Asks for a full repaint at the next paint of the window.
     void request_full_repaint();
 
+    // The range to extract and play: from the start mark (or frame 0) to the
+    // end mark (or the last frame), kept in the extraction state and copied
+    // into the document.
+    void calc_ext_range();
+
+    // Brings the texts of the menu items that follow the view's state up to
+    // date: extract / abort, the two marks, the display mode.
+    void update_menu_texts();
+
+    // The part-name dialog's buffer of this view.
+    part_name_edit& name_edit() { return name_edit_; }
+
     // Creates the part-list scroll bar (hidden) if it does not exist / destroys it.
     void create_part_scroll();
     void destroy_part_scroll();
@@ -99,7 +112,8 @@ public slots:
     virtual void on_timer_tick() {}
 
 signals:
-    // The view got the input focus: it is now the active view.
+    // The view got the input focus: it is now the active view and its
+    // document the active document.
     void view_activated(CTonewarpView* view);
 
 protected:
@@ -131,4 +145,5 @@ private:
     bool full_pending_ = false;
     bool in_paint_ = false;
     bool msg_pending_ = false;
+    part_name_edit name_edit_;
 };

@@ -62,12 +62,9 @@ std::unique_ptr<CTonewarpDoc> make_doc(const std::string& wave) {
     return doc;
 }
 
-std::unique_ptr<CTonewarpView> make_view(CTonewarpDoc* doc, int w, int h, std::vector<std::string>* messages) {
+std::unique_ptr<CTonewarpView> make_view(CTonewarpDoc* doc, int w, int h) {
     test_app();
     auto v = std::make_unique<CTonewarpView>(doc);
-    if (messages != nullptr) {
-        v->message_box = [messages](const char* text) { messages->emplace_back(text); };
-    }
     v->resize(w, h);
     v->show();
     QApplication::processEvents();

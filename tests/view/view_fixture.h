@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gui/message_box.h"
 #include "document/tonewarp_doc.h"
 #include "view/tonewarp_view.h"
 
@@ -24,10 +25,23 @@ std::string make_wave(int frames, const std::function<std::int16_t(int)>& left,
 // A document read from such a file (settings block and heap prepared).
 std::unique_ptr<CTonewarpDoc> make_doc(const std::string& wave);
 
-// A view of w x h pixels over doc, shown and through its first paint. Its
-// message boxes are collected in *messages when given.
-std::unique_ptr<CTonewarpView> make_view(CTonewarpDoc* doc, int w, int h,
-                                         std::vector<std::string>* messages = nullptr);
+// A view of w x h pixels over doc, shown and through its first paint.
+std::unique_ptr<CTonewarpView> make_view(CTonewarpDoc* doc, int w, int h);
+
+// Collects the texts of the message boxes shown while it lives.
+class recording_presenter final : public message_presenter {
+public:
+    recording_presenter() : scope_(*this) {}
+    void show_message(QWidget*, const QString& caption, const QString& text) override {
+        captions.push_back(caption.toStdString());
+        texts.push_back(text.toStdString());
+    }
+    std::vector<std::string> captions;
+    std::vector<std::string> texts;
+
+private:
+    scoped_message_presenter scope_;
+};
 
 // Has the view run its full repaint and show the result.
 void full_repaint(CTonewarpView& v);

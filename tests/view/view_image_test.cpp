@@ -51,11 +51,11 @@ bool label_matches(CTonewarpView& v, int col, int row, const char* text, rgb fg,
 struct view_image : ::testing::Test {
     std::unique_ptr<CTonewarpDoc> doc;
     std::unique_ptr<CTonewarpView> view;
-    std::vector<std::string> messages;
+    recording_presenter messages;
 
     void open(const std::string& wave) {
         doc = make_doc(wave);
-        view = make_view(doc.get(), kW, kH, &messages);
+        view = make_view(doc.get(), kW, kH);
     }
     const QImage& img() const { return view->image(); }
     const disp_layout& lay() const { return view->layout(); }
@@ -278,12 +278,13 @@ TEST_F(view_image, ABadFileIsReportedOnEveryFullRepaintButNotTheFirstPaint) {
     open(make_wave(100, [](int) { return std::int16_t{0}; }, [](int) { return std::int16_t{0}; }, 8));
     ASSERT_TRUE(doc->is_bad_file());
     QApplication::processEvents();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.texts.empty());
     full_repaint(*view);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "読み込んだファイルが不正です!!　　");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "読み込んだファイルが不正です!!　　");
+    EXPECT_EQ(messages.captions[0], "確認");
     full_repaint(*view);
-    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(st().data_cnt, 512) << "what the document holds is still painted";
 }
 
