@@ -13,7 +13,7 @@
 #include <string_view>
 
 class byte_istream {
-public:
+   public:
     virtual ~byte_istream() = default;
     // Copies up to n bytes into buf; returns the count copied (0 .. n).
     // A short count means the end of the data or a read error.
@@ -23,7 +23,7 @@ public:
 };
 
 class byte_ostream {
-public:
+   public:
     virtual ~byte_ostream() = default;
     // Appends n bytes; false when they could not all be written.
     virtual bool write(const void* buf, std::int64_t n) = 0;
@@ -31,21 +31,21 @@ public:
 
 // Reads from a block of memory that the caller keeps alive.
 class memory_istream final : public byte_istream {
-public:
+   public:
     explicit memory_istream(std::string_view data) : data_(data) {}
     std::int64_t read(void* buf, std::int64_t n) override;
 
-private:
+   private:
     std::string_view data_;
     std::size_t pos_ = 0;
 };
 
 // Collects everything written into a string.
 class memory_ostream final : public byte_ostream {
-public:
+   public:
     bool write(const void* buf, std::int64_t n) override;
     const std::string& bytes() const { return bytes_; }
 
-private:
+   private:
     std::string bytes_;
 };

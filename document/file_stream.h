@@ -13,7 +13,7 @@
 #include "document/byte_stream.h"
 
 class file_istream final : public byte_istream {
-public:
+   public:
     file_istream() = default;
     ~file_istream() override;
     file_istream(const file_istream&) = delete;
@@ -24,13 +24,13 @@ public:
     std::int64_t read(void* buf, std::int64_t n) override;
     int error() const override { return err_; }
 
-private:
+   private:
     int fd_ = -1;
     int err_ = 0;
 };
 
 class file_replace_ostream final : public byte_ostream {
-public:
+   public:
     file_replace_ostream() = default;
     // Removes the temporary file unless commit() succeeded.
     ~file_replace_ostream() override;
@@ -45,7 +45,7 @@ public:
     int commit();
     int error() const { return err_; }
 
-private:
+   private:
     void discard();
 
     int fd_ = -1;

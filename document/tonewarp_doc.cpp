@@ -29,14 +29,14 @@ int CTonewarpDoc::set_default_wave() {
     std::memcpy(wv_riff_hdr + 8, "WAVE", 4);
     std::memcpy(wv_riff_hdr + 12, "fmt ", 4);
     le_put_i32(wv_riff_hdr + 16, 18);
-    le_put_i16(wv_fmt_dt + 0, 1);        // PCM
-    le_put_i16(wv_fmt_dt + 2, 2);        // stereo
-    le_put_i32(wv_fmt_dt + 4, 44100);    // frames per second
-    le_put_i32(wv_fmt_dt + 8, 176400);   // bytes per second
-    le_put_i16(wv_fmt_dt + 12, 4);       // bytes per frame
-    le_put_i16(wv_fmt_dt + 14, 16);      // bits per sample
+    le_put_i16(wv_fmt_dt + 0, 1);       // PCM
+    le_put_i16(wv_fmt_dt + 2, 2);       // stereo
+    le_put_i32(wv_fmt_dt + 4, 44100);   // frames per second
+    le_put_i32(wv_fmt_dt + 8, 176400);  // bytes per second
+    le_put_i16(wv_fmt_dt + 12, 4);      // bytes per frame
+    le_put_i16(wv_fmt_dt + 14, 16);     // bits per sample
     std::memcpy(wv_data_hdr + 0, "data", 4);
-    le_put_i32(wv_data_hdr + 4, 2048);   // 512 silent frames
+    le_put_i32(wv_data_hdr + 4, 2048);  // 512 silent frames
 
     // Whatever free_wave_dt could not release is dropped here: the document
     // starts over with fresh buffers.

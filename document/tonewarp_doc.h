@@ -13,7 +13,7 @@
 // area comes from the process-wide heap `shared_heap` and records the heap
 // it came from. A null pointer always means "the area does not exist".
 //
-// The object is large (about 0.9 MB of tables): create it on the heap.
+// The object is large (about 0.5 MB of tables): create it on the heap.
 #pragma once
 
 #include <cstdint>
@@ -28,13 +28,16 @@ inline constexpr int prt_spc_len = 8192;       // doubles in one spectrum area
 inline constexpr int prt_inf_rec_cnt = 8192;   // info records per part
 inline constexpr int coef_row_bin_cnt = 8192;  // entries of the coefficient row-bin list
 
-inline constexpr std::int64_t spc_area_bytes = 65536;  // one spectrum area: 8192 doubles
+inline constexpr std::int64_t spc_area_bytes = 65536;       // one spectrum area: 8192 doubles
 inline constexpr std::int64_t prt_inf_area_bytes = 393216;  // 8192 records of 48 bytes
 
 // Header record sizes.
 inline constexpr int wv_riff_hdr_len = 20;
 inline constexpr int wv_fmt_dt_len = 144;
 inline constexpr int wv_data_hdr_len = 8;
+
+// Shown (caption "確認") when a document carries the bad-file mark "NG_F".
+inline constexpr const char* bad_wave_file_msg = "読み込んだファイルが不正です!!　　";
 
 // Index into a per-part-and-slot table: part-major, part k, slot i.
 constexpr int spc_idx(int k, int i) { return prt_spc_slot_cnt * k + i; }
@@ -59,7 +62,7 @@ struct msc_prt_inf_t {
 static_assert(sizeof(msc_prt_inf_t) == 48);
 
 class CTonewarpDoc {
-public:
+   public:
     CTonewarpDoc();
     // Releases the sample buffers, then every part area.
     ~CTonewarpDoc();
@@ -206,8 +209,8 @@ public:
     // Solver scratch.
     double dblCC_Alpha = 0.0;
     double dblCC_Beta = 0.0;
-    double dblCC_Numer = 0.0;  // numerator of the current quotient
-    double dblCC_Denom = 0.0;  // denominator of the current quotient
+    double dblCC_Numer = 0.0;        // numerator of the current quotient
+    double dblCC_Denom = 0.0;        // denominator of the current quotient
     std::int32_t intVectSize = 0;    // row stride of the fill area: 4 * part count
     std::int32_t intCoefSetCnt = 0;  // rows filled
     // Spectrum bin of each matrix row.

@@ -107,11 +107,13 @@ void CTonewarpDoc::read_wave_file(byte_istream& in) {
         // Widened to stereo: twice the data, the frame size and the byte rate.
         // The doubled length must still fit its 32-bit field.
         if (d_read > INT32_MAX / 2) return reject();
-        le_put_u32(wv_riff_hdr + 4, static_cast<std::uint32_t>(riff_size()) + static_cast<std::uint32_t>(d_read));
+        le_put_u32(wv_riff_hdr + 4,
+                   static_cast<std::uint32_t>(riff_size()) + static_cast<std::uint32_t>(d_read));
         le_put_i32(wv_data_hdr + 4, d_read * 2);
         le_put_i16(wv_fmt_dt + 2, 2);
         le_put_u32(wv_fmt_dt + 8, static_cast<std::uint32_t>(fmt_avg_bytes_per_sec()) * 2u);
-        le_put_i16(wv_fmt_dt + 12, static_cast<std::int16_t>(static_cast<std::uint16_t>(fmt_block_align()) * 2u));
+        le_put_i16(wv_fmt_dt + 12,
+                   static_cast<std::int16_t>(static_cast<std::uint16_t>(fmt_block_align()) * 2u));
     }
 
     // Sample buffers that cannot be had make the file a rejected one, so that

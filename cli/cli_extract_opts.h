@@ -1,0 +1,41 @@
+// Command line of `tonewarp-cli extract` and the range it selects.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/cli_commands.h"
+
+struct extract_opts {
+    std::string file;
+    std::optional<long long> start;  // frame index as given
+    std::optional<long long> end;
+    std::string out_dir;             // empty: FILE's base name + "_parts"
+    std::optional<std::string> part_max;  // texts as typed, read like the dialog's fields
+    std::optional<std::string> min_vol;
+    std::optional<std::string> sim_snd;
+    bool log = false;
+};
+
+// Parses the arguments after "extract". Returns an empty string, or the
+// usage problem to report.
+std::string parse_extract_opts(const cli_args& args, extract_opts& o);
+
+// Applies --part-max, --min-vol and --sim-snd to the settings block in the
+// extraction parameter dialog's order, reading and testing each as that
+// dialog does. Returns null, or the first failing field's message.
+const char* apply_param_overrides(const extract_opts& o);
+
+// The range the start and end marks would give: a missing start is frame 0,
+// a missing end the last frame; given values are first clamped to the
+// recording. false when both were given and the start is not below the end.
+bool extract_range(const extract_opts& o, int frame_cnt, int& first, int& last);
+
+// Default output folder: FILE's base name without its extension + "_parts".
+std::string default_out_dir(const std::string& file);
+
+// File name of a part's WAVE: its name without trailing dots, every
+// character other than ASCII letters, digits, '_' and '-' replaced by '_'.
+std::string part_file_stem(const std::string& utf8_name);
+
+inline constexpr const char* bad_range_msg = "抽出範囲の指定が不正です!!　";

@@ -1,0 +1,54 @@
+#include "engine/extr_run.h"
+
+#include <cstdint>
+
+#include "document/tonewarp_doc.h"
+#include "engine/extr_state.h"
+#include "engine/extr_steps.h"
+#include "engine/frame_loop.h"
+#include "engine/part_mix.h"
+
+namespace {
+
+// The view's extr_step: one call, then its end-of-run work when the run is
+// finishing or has just reached the end of the range.
+void view_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    extr_step(st, doc, steps);
+    if (st.extr_stat == 3) finish_extr_run(st, doc);
+}
+
+}  // namespace
+
+void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last) {
+    st.anlz_stt_ptr = first;
+    st.anlz_end_ptr = last;
+    st.anlz_len = static_cast<int>(static_cast<std::int64_t>(last) - first + 1);
+    doc.extr_stt_ptr = st.anlz_stt_ptr;
+    doc.extr_end_ptr = st.anlz_end_ptr;
+    doc.extr_dt_cnt = st.anlz_len;
+}
+
+long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
+                    const std::function<void(const extr_state&)>& on_tick) {
+    // The extract command.
+    st.err_stop = 2;
+    st.extr_stat = 1;
+    view_step(st, doc, steps);
+    st.extr_stat = 2;
+    if (on_tick) on_tick(st);
+
+    // Timer ticks while running.
+    long ticks = 0;
+    while (st.extr_stat == 2) {
+        view_step(st, doc, steps);
+        if (st.err_stop == 1) st.extr_stat = 3;
+        ++ticks;
+        if (on_tick) on_tick(st);
+    }
+
+    // The finishing tick.
+    view_step(st, doc, steps);
+    st.extr_stat = 0;
+    make_mdfy_dt_from_each_part(st, doc);
+    return ticks;
+}

@@ -1,0 +1,26 @@
+// A whole extraction run without a window, driven the way the view drives
+// it: the extract command, then one batch per timer tick until the
+// finishing tick, with no waiting between ticks.
+#pragma once
+
+#include <functional>
+
+class CTonewarpDoc;
+struct extr_state;
+struct extr_steps;
+
+// Sets the state's range from first .. last (inclusive) and copies it into
+// the document (extr_stt_ptr, extr_end_ptr, extr_dt_cnt).
+void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last);
+
+// Runs the extraction over the range already set:
+//  command: err_stop = 2, state 1, one extr_step (initialisation and the
+//           first batch; end-of-run work when it left the state at 3), state 2;
+//  ticks:   while the state is 2, one extr_step (with the end-of-run work
+//           when the state is 3 afterwards); err_stop 1 moves the state to 3;
+//  finish:  extr_step at state 3 (smoothing, "Total_Diff.", areas freed),
+//           the end-of-run work, state 0, and the mix rebuilt.
+// on_tick, when given, is called after every batch. Returns the number of
+// ticks run (the command's batch not counted).
+long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
+                    const std::function<void(const extr_state&)>& on_tick = {});

@@ -1,0 +1,231 @@
+#include "engine/frame_loop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "app/sys_param.h"
+#include "document/le_bytes.h"
+#include "document/tonewarp_doc.h"
+#include "engine/chg_detect.h"
+#include "engine/dft.h"
+#include "engine/extr_state.h"
+#include "engine/extr_steps.h"
+#include "engine/onset_test.h"
+
+namespace {
+
+// Update modes of update_already_part: after an onset that is no new part,
+// and the regular update, per channel.
+constexpr int upd_mode_attack_L = 1;
+constexpr int upd_mode_attack_R = 3;
+constexpr int upd_mode_regular_L = 2;
+constexpr int upd_mode_regular_R = 6;
+
+int mid_ptr(const extr_state& st) {
+    return static_cast<int>((static_cast<std::int64_t>(st.anlz_ptr_L) + st.anlz_ptr_R) / 2);
+}
+
+// State 1: everything a run starts from. The document's part areas are
+// released here, so a new run never sees the parts of the last one.
+void start_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    st.snd_top_ptr = -1;
+    steps.alloc_coef_area(st, doc);
+    doc.free_temp_area_all();
+
+    st.chg_flg_L = st.chg_flg_R = 0;
+    st.chg_ptr_L = st.chg_ptr_R = 0;
+    st.atk_top_L = st.atk_top_R = 0;
+    st.upd_ptr_L = st.upd_ptr_R = 0;
+    st.bin_half_w = 4;
+    st.atk_wait = 4;
+
+    st.intPart_Cnt = 0;
+    st.prt_list_top = 0;
+    st.hst_cnt = 0;
+    steps.part_list_reset(st);
+
+    const int n = st.bins();
+    st.spc_hst_L.clear(n);
+    st.spc_hst_R.clear(n);
+    st.chg_hst_L.clear(n);
+    st.chg_hst_R.clear(n);
+
+    doc.intPart_Cnt = st.intPart_Cnt;
+    std::fill_n(doc.prt_act_flg_L, prt_tbl_cnt, 0);
+    std::fill_n(doc.prt_act_flg_R, prt_tbl_cnt, 0);
+    std::fill_n(doc.prt_shift_val_L, prt_tbl_cnt, 0);
+    std::fill_n(doc.prt_shift_val_R, prt_tbl_cnt, 0);
+
+    st.anlz_ptr = st.anlz_stt_ptr;
+    st.anlz_ptr_L = st.anlz_stt_ptr;
+    st.anlz_ptr_R = st.anlz_stt_ptr;
+    st.hop_L = st.hop_R = 0;
+    st.snd_stat = 1;
+}
+
+// State 3: the finishing steps. The residual part builds the mix itself.
+void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    steps.de_spike_parts(st, doc);
+    steps.add_total_diff_part(st, doc);
+    steps.free_coef_area(st, doc);
+}
+
+// Change history of the selected channel gets the current frame: slot 0 =
+// current spectrum minus the previous frame's (still in spectrum-history
+// slot 0), and the magnitude increases clipped at 0.
+void push_change(extr_state& st, int n) {
+    hst_ring& chg = st.chg_hst_X();
+    const hst_ring& spc = st.spc_hst_X();
+    chg.shift();
+    double* c_re = chg.re(0);
+    double* c_im = chg.im(0);
+    double* c_abs = chg.abs(0);
+    const double* p_re = spc.re(0);
+    const double* p_im = spc.im(0);
+    const double* p_abs = spc.abs(0);
+    double sum = 0.0;
+    for (int j = 0; j < n; ++j) {
+        c_re[j] = st.spc_re[j] - p_re[j];
+        c_im[j] = st.spc_im[j] - p_im[j];
+        const double inc = st.spc_abs[j] - p_abs[j];
+        c_abs[j] = inc > 0.0 ? inc : 0.0;
+        sum += c_abs[j];
+    }
+    chg.sum(0) = sum;
+    chg.prv(0) = spc.ptr(0);
+    chg.ptr(0) = st.anlz_ptr_X();
+}
+
+// Spectrum history of the selected channel gets the current frame.
+void push_spectrum(extr_state& st, int n, double mag_sum) {
+    hst_ring& spc = st.spc_hst_X();
+    spc.shift();
+    std::copy_n(st.spc_re, n, spc.re(0));
+    std::copy_n(st.spc_im, n, spc.im(0));
+    std::copy_n(st.spc_abs, n, spc.abs(0));
+    spc.sum(0) = mag_sum;
+    spc.ptr(0) = st.anlz_ptr_X();
+}
+
+// The decisions of one frame, once the run has been loud for N/2 samples:
+// a change arms the channel; an armed change that has waited its time is
+// classified (new part or re-attack of a known one); otherwise the parts are
+// updated every N samples.
+void decide(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    const int n = st.frm_len;
+    const int pos = st.anlz_ptr_X();
+    const bool right = st.is_right();
+
+    if (chk_chg_exist_or_not_in_orgn_dt(st, doc) == chk_yes) {
+        st.chg_flg_X() = 1;
+        st.chg_ptr_X() = pos;
+        return;
+    }
+
+    int wait = (8 - st.atk_wait) * n / 8;
+    if (wait < 0) wait = n / 8;
+    if (st.chg_flg_X() == 1 && static_cast<std::int64_t>(pos) - st.chg_ptr_X() >= wait) {
+        st.chg_flg_X() = 0;
+        st.atk_top_X() = std::max(0, pos - n);
+        if (chk_new_part_add_or_not_in_chg(st, doc) == chk_yes) {
+            steps.regist_new_part(st, doc);
+        } else {
+            steps.update_already_part(st, doc, right ? upd_mode_attack_R : upd_mode_attack_L);
+        }
+        st.upd_ptr_X() = pos;
+        return;
+    }
+
+    if (static_cast<std::int64_t>(pos) - st.upd_ptr_X() >= n) {
+        st.atk_top_X() = pos - n;
+        steps.update_already_part(st, doc, right ? upd_mode_regular_R : upd_mode_regular_L);
+        st.upd_ptr_X() = pos;
+    }
+}
+
+// One frame of the selected channel. Returns false when the run must stop
+// (err_stop found set before the transform).
+bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    const int n = st.bins();
+    st.frm_top = st.anlz_ptr_X();
+    st.hop_L = st.hop_R = std::max(1, st.frm_len / 8);  // N/8; never 0, so every frame advances
+    if (st.err_stop == 1) return false;
+
+    calc_frm_spc(st, doc);
+    double mag_sum = 0.0;
+    double volume = 0.0;
+    for (int j = 0; j < n; ++j) {
+        st.spc_abs[j] = std::sqrt(st.spc_re[j] * st.spc_re[j] + st.spc_im[j] * st.spc_im[j]);
+        mag_sum += st.spc_abs[j];
+        volume += std::fabs(st.frm_re[j]);
+    }
+
+    push_change(st, n);
+
+    if (volume > sys_param.min_vol_prm) {
+        if (st.snd_top_ptr < 0) st.snd_top_ptr = st.anlz_ptr_X();
+        st.snd_stat = 2;
+    }
+
+    if (st.snd_stat == 2 &&
+        static_cast<std::int64_t>(st.anlz_ptr_X()) - st.snd_top_ptr >= st.frm_len / 2) {
+        decide(st, doc, steps);
+    }
+
+    push_spectrum(st, n, mag_sum);
+
+    if (st.is_right()) {
+        st.anlz_ptr_R += st.hop_R;
+        st.anlz_ptr = mid_ptr(st);
+    } else {
+        st.anlz_ptr_L += st.hop_L;
+    }
+    return true;
+}
+
+}  // namespace
+
+void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
+    const int n = st.bins();
+    const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
+    const int ch = st.is_right() ? 1 : 0;
+    for (int j = 0; j < n; ++j) {
+        const std::int64_t f = static_cast<std::int64_t>(st.frm_top) + j;
+        st.frm_re[j] = (f >= 0 && f < frames) ? get_frame_sample(doc.orgn_dt, f, ch) : 0.0;
+    }
+    std::fill_n(st.frm_im, n, 0.0);
+    exec_dft(n, st.frm_re, st.frm_im, st.spc_re, st.spc_im);
+    st.spc_done = 1;
+}
+
+int extr_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    if (st.extr_stat == 1) {
+        start_run(st, doc, steps);
+    } else if (st.extr_stat == 3) {
+        finish_run(st, doc, steps);
+        return 0;
+    } else if (st.extr_stat != 2) {
+        return 0;
+    }
+
+    if (st.err_stop == 1) return 0;
+    const std::int64_t two_n = 2 * static_cast<std::int64_t>(st.frm_len);
+    const std::int64_t lim_L = st.anlz_ptr_L + two_n;
+    const std::int64_t lim_R = st.anlz_ptr_R + two_n;
+
+    for (;;) {
+        if (st.err_stop == 1) return 0;
+        for (int ch = 1; ch <= 2; ++ch) {
+            st.chnl_slct = ch;
+            st.anlz_ptr = mid_ptr(st);
+            if (st.anlz_ptr_X() >= (ch == 2 ? lim_R : lim_L)) continue;
+            if (!run_frame(st, doc, steps)) return 0;
+        }
+        const bool at_end = st.anlz_ptr_L >= st.anlz_end_ptr && st.anlz_ptr_R >= st.anlz_end_ptr;
+        if (at_end) st.extr_stat = 3;
+        st.hst_cnt = std::min(hst_depth, st.hst_cnt + 1);
+        if (at_end || (st.anlz_ptr_L >= lim_L && st.anlz_ptr_R >= lim_R)) break;
+    }
+    return 0;
+}

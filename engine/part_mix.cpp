@@ -1,0 +1,144 @@
+#include "engine/part_mix.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/err_log.h"
+#include "document/le_bytes.h"
+#include "document/tonewarp_doc.h"
+#include "engine/de_spike.h"
+#include "engine/extr_state.h"
+#include "engine/part_access.h"
+#include "engine/trace_line.h"
+
+namespace {
+
+// Adds count samples of one channel of a part's waveform, from frame src on,
+// into mdfy_dt from frame dst on. Frames outside either buffer are skipped.
+void add_channel(unsigned char* mix, std::int64_t mix_frames, const unsigned char* wave, std::int64_t cap,
+                 std::int64_t dst, std::int64_t src, std::int64_t count, int ch) {
+    // Frames before either buffer's start are skipped, not read.
+    const std::int64_t skip = std::max<std::int64_t>({0, -dst, -src});
+    for (std::int64_t i = skip; i < count; ++i) {
+        const std::int64_t t = dst + i;
+        const std::int64_t s = src + i;
+        if (t >= mix_frames || s >= cap) break;
+        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, t, ch)) +
+                                                    static_cast<std::uint16_t>(get_frame_sample(wave, s, ch)));
+        put_frame_sample(mix, t, ch, static_cast<std::int16_t>(sum));
+    }
+}
+
+void trace_record(int r, const msc_prt_inf_t& rec) {
+    std::string line = "<make_mdfy_dt_from_each_part> : ";
+    trc_add(line, "stt_orgn_L[%3d]=%3d, ", r, rec.stt_orgn_L);
+    trc_add(line, "stt_orgn_R[%3d]=%3d, ", r, rec.stt_orgn_R);
+    trc_add(line, "data_cnt_L[%3d]=%3d, ", r, rec.data_cnt_L);
+    trc_add(line, "data_cnt_R[%3d]=%3d, ", r, rec.data_cnt_R);
+    trc_put(line);
+}
+
+}  // namespace
+
+int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
+    if (doc.mdfy_dt == nullptr) return 0;
+    const std::int64_t data = std::max<std::int32_t>(doc.data_len(), 0);
+    std::memset(doc.mdfy_dt, 0, static_cast<std::size_t>(data));
+    const std::int64_t frames = doc.frame_count();
+    const int cnt = doc_part_cnt(doc);
+    if (log_tracing()) {
+        std::string line = "<make_mdfy_dt_from_each_part> : ";
+        trc_add(line, "intPart_Cnt=%4d, ", doc.intPart_Cnt);
+        trc_put(line);
+    }
+    for (int p = 0; p < cnt; ++p) {
+        if (st.prt_mix_flg[p] != 1) continue;
+        if (log_tracing()) {
+            std::string line = "<make_mdfy_dt_from_each_part> : ";
+            trc_add(line, "intPart_Inf_Cnt[%3d]=%3d, ", p, doc.intPart_Inf_Cnt[p]);
+            trc_put(line);
+        }
+        const msc_prt_inf_t* inf = doc.h_Mem_msc_prt_inf[p];
+        const unsigned char* wave = doc.h_Mem_wv_temp_dt[p];
+        if (inf == nullptr || wave == nullptr) continue;  // nothing to play from
+        const std::int64_t cap = part_wave_frames(doc, p);
+        const int recs = part_inf_cnt(doc, p);
+        for (int r = 0; r < recs; ++r) {
+            const msc_prt_inf_t& rec = inf[r];
+            if (log_tracing()) trace_record(r, rec);
+            add_channel(doc.mdfy_dt, frames, wave, cap, rec.stt_orgn_L, rec.stt_ofs_L, rec.data_cnt_L, 0);
+            add_channel(doc.mdfy_dt, frames, wave, cap, rec.stt_orgn_R, rec.stt_ofs_R, rec.data_cnt_R, 1);
+        }
+    }
+    return 0;
+}
+
+int de_spike_parts(extr_state& st, CTonewarpDoc& doc) {
+    const int cnt = doc_part_cnt(doc);
+    for (int p = 0; p < cnt; ++p) {
+        de_spike_samples(doc.h_Mem_wv_temp_dt[p], 0, part_wave_frames(doc, p), st.anlz_len);
+    }
+    return 0;
+}
+
+int add_total_diff_part(extr_state& st, CTonewarpDoc& doc) {
+    make_mdfy_dt_from_each_part(st, doc);
+
+    const std::int64_t n = std::max(1, st.frm_len);
+    const std::int64_t frames = (std::max(st.anlz_len, 0) / n + 1) * n;
+    const int p = doc.intPart_Cnt;
+    if (doc.alloc_temp_area_add(4 * frames) != 0) {
+        if (doc.intPart_Cnt > p) {
+            // Counted although its waveform could not be had: it keeps a name.
+            set_part_name(doc, p, total_diff_part_name);
+            st.intPart_Cnt = doc.intPart_Cnt;
+        }
+        st.err_stop = 1;
+        return -1;
+    }
+    st.intPart_Cnt = doc.intPart_Cnt;
+    st.prt_mix_flg[p] = 1;
+    doc.prt_act_flg_L[p] = doc.prt_act_flg_R[p] = 1;
+    set_part_name(doc, p, total_diff_part_name);
+    doc.prt_cur_len_L[p] = doc.prt_cur_len_R[p] = 0;
+    st.prt_disp_flg[p] = 1;
+
+    msc_prt_inf_t* inf = doc.h_Mem_msc_prt_inf[p];
+    if (inf == nullptr) {
+        // Without its record the residual cannot be mixed: the run reports it.
+        put_err_logf("<add_total_diff_part> Part_ptr=%3d Area NG !!", p);
+        st.err_stop = 1;
+        return -1;
+    }
+    const std::int32_t len = std::max(st.anlz_len, 0);
+    msc_prt_inf_t& rec = inf[0];
+    rec.opn_L = rec.opn_R = 1;
+    rec.stt_ofs = rec.stt_ofs_L = rec.stt_ofs_R = 0;
+    rec.data_cnt = rec.data_cnt_L = rec.data_cnt_R = rec.max_len = len;
+    rec.stt_orgn = rec.stt_orgn_L = rec.stt_orgn_R = st.anlz_stt_ptr;
+
+    unsigned char* wave = doc.h_Mem_wv_temp_dt[p];
+    const std::int64_t cap = part_wave_frames(doc, p);
+    const std::int64_t rec_frames = doc.orgn_dt != nullptr && doc.mdfy_dt != nullptr ? doc.frame_count() : 0;
+    for (std::int64_t i = 0; i < len && i < cap; ++i) {
+        const std::int64_t f = st.anlz_stt_ptr + i;
+        if (f < 0) continue;
+        if (f >= rec_frames) break;
+        for (int ch = 0; ch < 2; ++ch) {
+            const auto d = static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(doc.orgn_dt, f, ch)) -
+                                                      static_cast<std::uint16_t>(get_frame_sample(doc.mdfy_dt, f, ch)));
+            put_frame_sample(wave, i, ch, static_cast<std::int16_t>(d));
+        }
+    }
+    doc.intPart_Inf_Cnt[p] = 1;
+    return 0;
+}
+
+void finish_extr_run(extr_state& st, const CTonewarpDoc& doc) {
+    const int cnt = doc_part_cnt(doc);
+    st.intPart_Cnt = cnt;
+    for (int p = 0; p < cnt; ++p) st.prt_disp_flg[p] = 1;
+}
