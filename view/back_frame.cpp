@@ -94,8 +94,8 @@ void draw_back_frame_boxes(draw_ctx* dc, paint_scene& sc) {
 
     // 4. Play-button panel and the box behind the scroll line.
     draw_box1(dc, hw, hh + 12 * ch, 13 * cw, 2 * ch, vc::play_panel);
-    draw_box1(dc, lay.scroll_line.left, lay.scroll_line.top, lay.scroll_line.width(), lay.scroll_line.height(),
-              vc::column);
+    draw_box1(dc, lay.scroll_line.left, lay.scroll_line.top, lay.scroll_line.width(),
+              lay.scroll_line.height(), vc::column);
 
     // 5. Copy area; its title turns blue once there are parts (it then shows their mix).
     draw_box1(dc, hw, hh + 14 * ch, 13 * cw, 2 * ch, has_parts ? vc::mix_title : vc::title);

@@ -116,8 +116,8 @@ int draw_box(draw_ctx* dc, int x, int y, int w, int h, int style, rgb fill, rgb 
     const QColor f = to_qcolor(fill), lt = to_qcolor(light), dk = to_qcolor(dark);
     fill_span(p, x, y, r, b, f);
     if (style == 1) {
-        fill_span(p, x, y, r, y, lt);      // top
-        fill_span(p, x, y, x, b, lt);      // left
+        fill_span(p, x, y, r, y, lt);                 // top
+        fill_span(p, x, y, x, b, lt);                 // left
         if (b > y) fill_span(p, x + 1, b, r, b, dk);  // bottom, from x + 1
         if (r > x) fill_span(p, r, y + 1, r, b, dk);  // right, from y + 1
     } else if (style == 2) {

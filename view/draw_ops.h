@@ -20,7 +20,7 @@
 #include "view/view_colors.h"
 
 class draw_ctx {
-public:
+   public:
     // Opens a painter on target. on_release runs when the context is destroyed
     // (the view uses it to have the window repainted from the image).
     draw_ctx(QImage& target, const QFont& font, int cw, int ch, std::function<void()> on_release = {});
@@ -36,7 +36,7 @@ public:
     rgb text_color = vc::black;
     rgb back_color = vc::white;
 
-private:
+   private:
     QImage& image_;
     QPainter painter_;
     QFont font_;

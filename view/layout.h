@@ -41,9 +41,9 @@ struct disp_layout {
     view_rect copy_pane_L;
     view_rect copy_pane_R;
 
-    int lower_top = 0;     // T
-    int lower_bottom = 0;  // part-list or spectrum bottom
-    bool spc_tall = false; // frequency mode: the spectrum has its full 518 rows
+    int lower_top = 0;      // T
+    int lower_bottom = 0;   // part-list or spectrum bottom
+    bool spc_tall = false;  // frequency mode: the spectrum has its full 518 rows
 
     view_rect prt_scroll;  // part-list scroll bar
     view_rect spc_outer;   // spectrum area, with the frequency labels

@@ -5,7 +5,7 @@
 namespace {
 
 // Icon colours.
-constexpr rgb icon_in_mix{20, 150, 60};   // green square
+constexpr rgb icon_in_mix{20, 150, 60};    // green square
 constexpr rgb icon_left_out{16, 32, 110};  // dark blue square
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "view/paint_scene.h"
 
 class part_icons {
-public:
+   public:
     // Draws all six bitmaps (24-bit, no alpha; corners in the colour of the
     // box the icons stand on).
     part_icons();
@@ -20,7 +20,7 @@ public:
 
     static constexpr int sizes[3] = {16, 32, 64};
 
-private:
+   private:
     QImage incl_[3];
     QImage excl_[3];
 };

@@ -8,7 +8,7 @@
 // Playback flags the buttons show (1 = yes, 2 = no, as kept by playback).
 struct play_btn_state {
     int playing = 2;
-    int play_mode = 0;    // 1 started with "→", 2 with ">>"
+    int play_mode = 0;  // 1 started with "→", 2 with ">>"
     int paused = 2;
     int btn_pending = 2;  // 1: the stop button shows pressed until the next tick
 };

@@ -16,18 +16,18 @@
 long long ruler_label_step(double dens);
 
 struct ruler_label {
-    int x = 0;              // pixel column of the label's long tick
+    int x = 0;  // pixel column of the label's long tick
     long long time_10ms = 0;
-    std::string text;       // time label without its leading blank
-    int col = 0;            // text cell column (x / cw + 1)
+    std::string text;  // time label without its leading blank
+    int col = 0;       // text cell column (x / cw + 1)
 };
 
 struct ruler_plan {
-    bool drawn = false;  // false when the rectangle is narrower than one hundredth of a second
-    long long step = 0;  // label step k, hundredths of a second
-    int spacing = 0;     // label spacing P in pixels
-    int y0 = 0;          // top pixel row of the ruler's two rows
-    int label_row = 0;   // text cell row of the labels
+    bool drawn = false;              // false when the rectangle is narrower than one hundredth of a second
+    long long step = 0;              // label step k, hundredths of a second
+    int spacing = 0;                 // label spacing P in pixels
+    int y0 = 0;                      // top pixel row of the ruler's two rows
+    int label_row = 0;               // text cell row of the labels
     int long_y1 = 0, long_y2 = 0;    // long tick from y1 to y2
     int short_y1 = 0, short_y2 = 0;  // short tick from y1 to y2
     std::vector<int> long_x;

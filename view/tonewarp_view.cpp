@@ -33,10 +33,7 @@ constexpr const char* txt_to_normal = "通常表示モード(&M)";
 }  // namespace
 
 CTonewarpView::CTonewarpView(CTonewarpDoc* doc, QWidget* parent)
-    : QWidget(parent),
-      doc_(doc),
-      ex_(std::make_unique<extr_state>()),
-      lay_(std::make_unique<disp_layout>()) {
+    : QWidget(parent), doc_(doc), ex_(std::make_unique<extr_state>()), lay_(std::make_unique<disp_layout>()) {
     calc_ext_range();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -140,7 +137,8 @@ void CTonewarpView::destroy_part_scroll() {
 void CTonewarpView::create_disp_font() {
     install_font_substitutions();
     // Height disp_font_size pixels, width 0 (the face's own), Shift-JIS face name.
-    const std::string face = cp932_to_utf8(std::string_view(disp_font_name, bounded_strlen(disp_font_name, 80)));
+    const std::string face =
+        cp932_to_utf8(std::string_view(disp_font_name, bounded_strlen(disp_font_name, 80)));
     font_ = QFont(QString::fromStdString(face));
     if (disp_font_size != 0) font_.setPixelSize(std::abs(disp_font_size));
     font_.setStyleStrategy(QFont::PreferDefault);
@@ -269,5 +267,4 @@ void CTonewarpView::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     set_active_view(this, doc_, &name_edit_);
     update_menu_texts();
-    emit view_activated(this);
 }

@@ -46,7 +46,7 @@ struct view_scroll {
 class CTonewarpView : public QWidget {
     Q_OBJECT
 
-public:
+   public:
     explicit CTonewarpView(CTonewarpDoc* doc, QWidget* parent = nullptr);
     ~CTonewarpView() override;
 
@@ -106,22 +106,19 @@ public:
     void create_part_scroll();
     void destroy_part_scroll();
 
-public slots:
+   public slots:
     // Timer 1 (every 100 ms from the first paint). Extraction control and
     // playback hook their steps in here.
     virtual void on_timer_tick() {}
 
-signals:
-    // The view got the input focus: it is now the active view and its
-    // document the active document.
-    void view_activated(CTonewarpView* view);
-
-protected:
+   protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    // The input focus makes this the active view and its document the
+    // active document, and brings the menu texts up to date.
     void focusInEvent(QFocusEvent* e) override;
 
-private:
+   private:
     void first_paint_init();
     void create_disp_font();
     void open_sound_out();

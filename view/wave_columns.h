@@ -22,7 +22,7 @@ struct wave_run {
 
 // Where a pane's samples come from.
 class wave_source {
-public:
+   public:
     virtual ~wave_source() = default;
     // The run of frames that starts at frame idx of the recording; n = 0
     // when nothing covers idx.
@@ -35,13 +35,13 @@ public:
 
 // One channel (0 left, 1 right) of a recording buffer of data_cnt frames.
 class buffer_wave_source : public wave_source {
-public:
+   public:
     buffer_wave_source(const unsigned char* frames, std::int64_t data_cnt, int chnl)
         : frames_(frames), data_cnt_(data_cnt), chnl_(chnl) {}
     wave_run run_at(std::int64_t idx) const override;
     bool is_part() const override { return false; }
 
-private:
+   private:
     const unsigned char* frames_;
     std::int64_t data_cnt_;
     int chnl_;
@@ -52,14 +52,14 @@ private:
 // buffer offset + (idx - start). Reads never leave the part's buffer of
 // cap_frames frames.
 class part_wave_source : public wave_source {
-public:
+   public:
     part_wave_source(const msc_prt_inf_t* records, int rec_cnt, const unsigned char* frames,
                      std::int64_t cap_frames, int chnl)
         : rec_(records), rec_cnt_(rec_cnt), frames_(frames), cap_(cap_frames), chnl_(chnl) {}
     wave_run run_at(std::int64_t idx) const override;
     bool is_part() const override { return true; }
 
-private:
+   private:
     const msc_prt_inf_t* rec_;
     int rec_cnt_;
     const unsigned char* frames_;

@@ -79,7 +79,8 @@ void draw_part_wave(draw_ctx* dc, paint_scene& sc) {
         if (sc.doc != nullptr) {
             const std::string name =
                 cp932_to_utf8(std::string_view(sc.doc->prt_name[i], bounded_strlen(sc.doc->prt_name[i], 14)));
-            draw_label(dc, (o.left + cw + hw + 1) / cw, (top + hh + 1) / ch, name.c_str(), vc::white, vc::title);
+            draw_label(dc, (o.left + cw + hw + 1) / cw, (top + hh + 1) / ch, name.c_str(), vc::white,
+                       vc::title);
         }
         draw_box1(dc, o.left, top + 2 * ch, 3 * cw, std::min(8 * ch, o.height() - 2 * ch), vc::under_title);
         const view_rect pl = shifted(lay.prt_pane_L[i], s);

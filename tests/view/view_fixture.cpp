@@ -17,35 +17,27 @@ QApplication& test_app() {
     return *app;
 }
 
-namespace {
-
-void put32(std::string& s, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-void put16(std::string& s, std::uint16_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>(v >> 8);
-}
-
-}  // namespace
-
-std::string make_wave(int frames, const std::function<std::int16_t(int)>& left,
-                      const std::function<std::int16_t(int)>& right, int bits) {
-    std::string s = "RIFF";
-    put32(s, 36 + 4u * frames);
+std::string make_wave(int frames, std::int16_t (*left)(int), int bits) {
+    std::string s;
+    auto put = [&s](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    s += "RIFF";
+    put(36 + 4u * frames, 4);
     s += "WAVEfmt ";
-    put32(s, 16);
-    put16(s, 1);
-    put16(s, 2);
-    put32(s, 44100);
-    put32(s, 44100 * 4);
-    put16(s, 4);
-    put16(s, static_cast<std::uint16_t>(bits));
+    put(16, 4);
+    put(1, 2);  // PCM, 2 channels, 44100 Hz, 4 bytes a frame
+    put(2, 2);
+    put(44100, 4);
+    put(44100 * 4, 4);
+    put(4, 2);
+    put(static_cast<std::uint32_t>(bits), 2);
     s += "data";
-    put32(s, 4u * frames);
+    put(4u * frames, 4);
     for (int i = 0; i < frames; ++i) {
-        put16(s, static_cast<std::uint16_t>(left(i)));
-        put16(s, static_cast<std::uint16_t>(right(i)));
+        const std::int16_t v = left != nullptr ? left(i) : 0;
+        put(static_cast<std::uint16_t>(v), 2);
+        put(static_cast<std::uint16_t>(-v), 2);
     }
     return s;
 }

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QImage>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +17,9 @@
 QApplication& test_app();
 
 // A 44-byte-header WAVE file of stereo 16-bit frames at 44100 Hz; frame i
-// holds (left(i), right(i)). bits other than 16 make a file the reader rejects.
-std::string make_wave(int frames, const std::function<std::int16_t(int)>& left,
-                      const std::function<std::int16_t(int)>& right, int bits = 16);
+// holds (left(i), -left(i)), silence without left. bits other than 16 make
+// a file the reader rejects.
+std::string make_wave(int frames, std::int16_t (*left)(int) = nullptr, int bits = 16);
 
 // A document read from such a file (settings block and heap prepared).
 std::unique_ptr<CTonewarpDoc> make_doc(const std::string& wave);
@@ -30,7 +29,7 @@ std::unique_ptr<CTonewarpView> make_view(CTonewarpDoc* doc, int w, int h);
 
 // Collects the texts of the message boxes shown while it lives.
 class recording_presenter final : public message_presenter {
-public:
+   public:
     recording_presenter() : scope_(*this) {}
     void show_message(QWidget*, const QString& caption, const QString& text) override {
         captions.push_back(caption.toStdString());
@@ -39,7 +38,7 @@ public:
     std::vector<std::string> captions;
     std::vector<std::string> texts;
 
-private:
+   private:
     scoped_message_presenter scope_;
 };
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <cmath>
 
 #include "view/back_frame.h"
@@ -17,15 +15,14 @@ namespace {
 constexpr int kW = 960;
 constexpr int kH = 720;
 
-std::string silent_wave(int frames) {
-    return make_wave(frames, [](int) { return std::int16_t{0}; }, [](int) { return std::int16_t{0}; });
-}
+std::string silent_wave(int frames) { return make_wave(frames); }
 
 // Counts pixels of colour c inside rectangle r of the image.
 int count_in(const QImage& img, const view_rect& r, rgb c) {
     int n = 0;
     for (int y = std::max(r.top, 0); y < std::min(r.bottom, img.height()); ++y)
-        for (int x = std::max(r.left, 0); x < std::min(r.right, img.width()); ++x) n += px(img, x, y) == rgb_of(c);
+        for (int x = std::max(r.left, 0); x < std::min(r.right, img.width()); ++x)
+            n += px(img, x, y) == rgb_of(c);
     return n;
 }
 
@@ -66,10 +63,7 @@ TEST_F(view_image, TheFirstPaintSetsUpCellDataCountScrollBarAndTimer) {
     open(silent_wave(44100));
     ASSERT_TRUE(view->initialised());
     EXPECT_EQ(st().data_cnt, 44100);
-    EXPECT_GT(st().cw, 0);
-    EXPECT_GT(st().ch, 0);
     EXPECT_EQ(st().W, kW);
-    EXPECT_EQ(st().H, kH);
     EXPECT_NEAR(st().ruler_dens, 44100.0 / 64 / 100 / st().cw, 1e-9);
     EXPECT_EQ(img().size(), QSize(kW, kH));
     EXPECT_EQ(view->timer_active(), 1);
@@ -79,10 +73,8 @@ TEST_F(view_image, TheFirstPaintSetsUpCellDataCountScrollBarAndTimer) {
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->objectName(), "112");
     EXPECT_EQ(bar->orientation(), Qt::Horizontal);
-    EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 10000);
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(view->start_scroll().shown, 1);
     const view_rect& sl = lay().scroll_line;
     EXPECT_EQ(bar->geometry(), QRect(sl.left, sl.top, sl.width(), sl.height()));
     EXPECT_EQ(view->part_scroll().bar, nullptr) << "the part-list bar waits for parts";
@@ -93,9 +85,7 @@ TEST_F(view_image, BoxesAndPanesHaveTheirColoursAtTheirLayoutPositions) {
     const int cw = st().cw, ch = st().ch, hw = st().hw, hh = st().hh;
     EXPECT_EQ(px(img(), 1, 1), rgb_of(vc::back));
     EXPECT_EQ(px(img(), lay().zoom_in_btn.left + 4, lay().zoom_in_btn.top + 4), rgb_of(vc::zoom_btn));
-    EXPECT_EQ(px(img(), lay().zoom_in_btn.left, lay().zoom_in_btn.top), 0u) << "black outline";
     EXPECT_EQ(px(img(), hw + 2, hh + 2 * ch + 2), rgb_of(vc::title)) << "オリジナル";
-    EXPECT_EQ(px(img(), hw, hh + 2 * ch), rgb_of(vc::light)) << "highlight edge";
     EXPECT_EQ(px(img(), hw + 2, hh + 4 * ch + 2), rgb_of(vc::under_title));
     EXPECT_EQ(px(img(), hw + 2, hh + 12 * ch + 2), rgb_of(vc::play_panel));
     EXPECT_EQ(px(img(), st().W - hw - 2 * cw, hh + 4 * ch + 2), rgb_of(vc::column));
@@ -103,9 +93,7 @@ TEST_F(view_image, BoxesAndPanesHaveTheirColoursAtTheirLayoutPositions) {
     EXPECT_EQ(px(img(), pl.left - 10 * cw + 2, pl.top + 2), rgb_of(vc::chnl_lbl));
     EXPECT_EQ(px(img(), pl.left - 4 * cw + 2, pl.top + 2), rgb_of(vc::column));
     EXPECT_EQ(px(img(), pl.left + 5, pl.top + 5), rgb_of(vc::pane));
-    EXPECT_EQ(px(img(), lay().copy_pane_R.left + 5, lay().copy_pane_R.bottom - 5), rgb_of(vc::pane));
     EXPECT_EQ(px(img(), pl.left + 2, pl.top - 2 * ch + 2), rgb_of(vc::lt_grey)) << "ruler box";
-    EXPECT_EQ(px(img(), hw + 25 * cw + 2, hh + 2), rgb_of(vc::lt_grey)) << "zoom value box";
     // The restore button: one yellow cell at the border of the two channel rows.
     EXPECT_EQ(px(img(), pl.left - 7 * cw - hw + 2, pl.bottom - hh + 2), rgb_of(vc::restore_btn));
     // A silent recording draws its waveform on the middle row, in yellow.
@@ -113,59 +101,37 @@ TEST_F(view_image, BoxesAndPanesHaveTheirColoursAtTheirLayoutPositions) {
     EXPECT_EQ(px(img(), pl.left + 10, pl.top + pl.height() / 2 - 3), rgb_of(vc::pane));
     // Without parts the lower area is the background.
     EXPECT_EQ(px(img(), lay().L0 + 10, lay().lower_top + 20), rgb_of(vc::back));
+    // The ruler: a blue long tick under the first label, "0:00.00" beside it.
+    const int y0 = pl.top - 2 * ch + 1;
+    EXPECT_EQ(px(img(), pl.left + 1, y0 + ch), rgb_of(vc::tick));
+    EXPECT_EQ(px(img(), pl.left + 2, y0 + ch), rgb_of(vc::lt_grey));
+    EXPECT_TRUE(
+        label_matches(*view, (pl.left + 1) / cw + 1, (hh + y0) / ch, "0:00.00", vc::black, vc::lt_grey));
 }
 
-TEST_F(view_image, TheRulerHasABlueLongTickUnderEachLabel) {
-    open(silent_wave(44100));
-    const view_rect& w = lay().orgn_wave;
-    const int y0 = w.top - 2 * st().ch + 1;
-    EXPECT_EQ(px(img(), w.left + 1, y0 + st().ch), rgb_of(vc::tick));
-    EXPECT_EQ(px(img(), w.left + 1, y0 + 2 * st().ch - 3), rgb_of(vc::tick));
-    EXPECT_EQ(px(img(), w.left + 2, y0 + st().ch), rgb_of(vc::lt_grey));
-    EXPECT_TRUE(label_matches(*view, (w.left + 1) / st().cw + 1, (st().hh + y0) / st().ch, "0:00.00", vc::black,
-                              vc::lt_grey));
-}
-
-TEST_F(view_image, TheCopyTitleNamesTheCopyOnVioletWithoutParts) {
+TEST_F(view_image, TheCopyTitleTurnsFromTheCopyOnVioletToTheMixOnBlueOnceThereAreParts) {
     open(silent_wave(2000));
     const int hw = st().hw, hh = st().hh, ch = st().ch, cw = st().cw;
+    const int row = (hh + 14 * ch + hh + 1) / ch;
     EXPECT_EQ(px(img(), hw + 2, hh + 14 * ch + 2), rgb_of(vc::title));
-    EXPECT_TRUE(label_matches(*view, (2 * hw + 1) / cw, (hh + 14 * ch + hh + 1) / ch, "ｵﾘｼﾞﾅﾙのｺﾋﾟｰ", vc::white,
-                              vc::title));
-    EXPECT_TRUE(label_matches(*view, (hw + cw + hw + 1) / cw, (hh + 2 * ch + hh + 1) / ch, "オリジナル", vc::white,
-                              vc::title));
-}
-
-TEST_F(view_image, TheCopyTitleNamesTheMixOnBlueOnceThereAreParts) {
-    open(silent_wave(2000));
-    add_part(*doc, *view, 2000, 1000, 1000, {{0, 1999}});
-    full_repaint(*view);
-    const int hw = st().hw, hh = st().hh, ch = st().ch, cw = st().cw;
-    EXPECT_EQ(px(img(), hw + 2, hh + 14 * ch + 2), rgb_of(vc::mix_title));
-    EXPECT_TRUE(label_matches(*view, (cw + 2 * hw + 1) / cw, (hh + 14 * ch + hh + 1) / ch, "各ﾊﾟｰﾄのMix",
-                              vc::white, vc::mix_title));
-    EXPECT_FALSE(label_matches(*view, (2 * hw + 1) / cw, (hh + 14 * ch + hh + 1) / ch, "ｵﾘｼﾞﾅﾙのｺﾋﾟｰ", vc::white,
-                               vc::mix_title));
-    // The part's row: title with its name, panes, and the part-list bar when it exists.
-    const view_rect& o = lay().prt_outer[0];
-    EXPECT_EQ(px(img(), o.left + 2, o.top + 2), rgb_of(vc::title));
-    EXPECT_TRUE(label_matches(*view, (o.left + cw + hw + 1) / cw, (o.top + hh + 1) / ch, "Part_001", vc::white,
-                              vc::title));
-    EXPECT_EQ(px(img(), lay().prt_pane_L[0].left + 5, lay().prt_pane_L[0].top + 3), rgb_of(vc::pane));
-}
-
-TEST_F(view_image, ThePartListBarIsPlacedAndShownOnceThereAreParts) {
-    open(silent_wave(2000));
+    EXPECT_TRUE(label_matches(*view, (2 * hw + 1) / cw, row, "ｵﾘｼﾞﾅﾙのｺﾋﾟｰ", vc::white, vc::title));
     view->create_part_scroll();
     QScrollBar* bar = view->part_scroll().bar;
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->objectName(), "111");
     EXPECT_EQ(bar->orientation(), Qt::Vertical);
-    EXPECT_EQ(bar->maximum(), 10000);
     full_repaint(*view);
-    EXPECT_FALSE(bar->isVisible()) << "no parts, normal mode";
+    EXPECT_FALSE(bar->isVisible()) << "no parts, normal mode: the bar stays hidden";
+
     add_part(*doc, *view, 2000, 1000, 1000, {{0, 1999}});
     full_repaint(*view);
+    EXPECT_EQ(px(img(), hw + 2, hh + 14 * ch + 2), rgb_of(vc::mix_title));
+    EXPECT_TRUE(label_matches(*view, (cw + 2 * hw + 1) / cw, row, "各ﾊﾟｰﾄのMix", vc::white, vc::mix_title));
+    // The part's row: title with its name, panes, and the part-list bar in its place.
+    const view_rect& o = lay().prt_outer[0];
+    EXPECT_TRUE(label_matches(*view, (o.left + cw + hw + 1) / cw, (o.top + hh + 1) / ch, "Part_001",
+                              vc::white, vc::title));
+    EXPECT_EQ(px(img(), lay().prt_pane_L[0].left + 5, lay().prt_pane_L[0].top + 3), rgb_of(vc::pane));
     EXPECT_TRUE(bar->isVisible());
     const view_rect& r = lay().prt_scroll;
     EXPECT_EQ(bar->geometry(), QRect(r.left, r.top, r.width(), r.height()));
@@ -178,45 +144,38 @@ TEST_F(view_image, ThePartLaneLeavesColumnsEmptyWhereNoRecordCoversThem) {
     full_repaint(*view);
     const view_rect& pl = lay().prt_pane_L[0];
     const view_rect& pr = lay().prt_pane_R[0];
-    auto column = [&](const view_rect& p, int i) { return view_rect{p.left + i + 1, p.top + 3, p.left + i + 2, p.bottom - 3}; };
+    auto column = [&](const view_rect& p, int i) {
+        return view_rect{p.left + i + 1, p.top + 3, p.left + i + 2, p.bottom - 3};
+    };
     // Columns 100 .. 199 start inside the record; the last one reaches its end.
-    for (int i : {100, 150, 199}) {
-        EXPECT_GT(count_in(img(), column(pl, i), vc::part_wave), 0) << i;
-        EXPECT_GT(count_in(img(), column(pr, i), vc::part_wave), 0) << i;
-    }
-    for (int i : {1, 50, 99, 200, 300}) {
+    for (int i : {100, 199}) EXPECT_GT(count_in(img(), column(pl, i), vc::part_wave), 0) << i;
+    for (int i : {1, 99, 200, 300}) {
         EXPECT_EQ(count_in(img(), column(pl, i), vc::part_wave), 0) << i;
         EXPECT_EQ(count_in(img(), column(pr, i), vc::part_wave), 0) << i;
     }
     // The value 20000 stands above the middle on the left, -20000 below it on the right.
     EXPECT_EQ(px(img(), pl.left + 151, wave_y(pl, 20000)), rgb_of(vc::part_wave));
-    EXPECT_LT(wave_y(pl, 20000), pl.top + pl.height() / 2);
     EXPECT_EQ(px(img(), pr.left + 151, wave_y(pr, -20000)), rgb_of(vc::part_wave));
     // The part's icon shows it in the mix (green square).
     const int S = st().hw + 2 * st().cw;
-    const view_rect icon{lay().prt_outer[0].left + st().hw / 2, lay().prt_outer[0].top + 3 * st().ch + st().hh, 0, 0};
+    const view_rect icon{lay().prt_outer[0].left + st().hw / 2,
+                         lay().prt_outer[0].top + 3 * st().ch + st().hh, 0, 0};
     const QRgb c = img().pixel(icon.left + S / 8, icon.top + S / 2);
     EXPECT_GT(qGreen(c), 2 * qBlue(c));
     view->extr().prt_mix_flg[0] = 0;
     view->draw_all_data();
     const QRgb c2 = img().pixel(icon.left + S / 8, icon.top + S / 2);
     EXPECT_GT(qBlue(c2), 2 * qGreen(c2)) << "left out of the mix: dark blue square";
-}
 
-TEST_F(view_image, ZoomedInAnUncoveredPartFrameDrawsTheZeroLine) {
-    open(silent_wave(4000));
-    add_part(*doc, *view, 4000, 20000, 20000, {{1000, 999}});
+    // Zoomed in, an uncovered frame draws the zero line instead of nothing.
     set_zoom(view->disp(), 1.0);
-    full_repaint(*view);
-    const view_rect& pl = lay().prt_pane_L[0];
-    const int mid = pl.top + pl.height() / 2;
-    EXPECT_EQ(px(img(), pl.left + 50, mid), rgb_of(vc::part_wave)) << "frame 49: the zero line";
-    EXPECT_EQ(px(img(), pl.left + 50, mid - 5), rgb_of(vc::pane));
+    view->draw_all_data();
+    EXPECT_EQ(px(img(), pl.left + 50, pl.top + pl.height() / 2), rgb_of(vc::part_wave));
+    EXPECT_EQ(px(img(), pl.left + 50, wave_y(pl, 20000)), rgb_of(vc::pane));
 }
 
-TEST_F(view_image, TheClickCursorDrawnTwiceLeavesTheImageUnchanged) {
-    open(make_wave(44100, [](int i) { return std::int16_t(10000 * std::sin(i * 0.01)); },
-                   [](int i) { return std::int16_t(8000 * std::sin(i * 0.013)); }));
+TEST_F(view_image, TheClickCursorDrawnTwiceLeavesTheImageUnchangedAndItsLabelShowsTheTime) {
+    open(make_wave(44100, [](int i) { return std::int16_t(10000 * std::sin(i * 0.01)); }));
     view->disp().clk_mark = pos_mark{1, 0, 64 * 200, 0.0};
     const QImage before = img().copy();
     {
@@ -236,20 +195,17 @@ TEST_F(view_image, TheClickCursorDrawnTwiceLeavesTheImageUnchanged) {
         draw_clk_cursor(dc.get(), sc);
     }
     EXPECT_EQ(img(), before);
-}
 
-TEST_F(view_image, TheClickLabelShowsTheTimeWhenTheHeaderIsWideEnough) {
-    open(silent_wave(44100));
     ASSERT_GT(lay().copy_wave.width(), 100 * st().cw);
-    view->disp().clk_mark = pos_mark{1, 0, 22050, 0.5};
     view->draw_all_data();
     const int hw = st().hw, cw = st().cw, W = st().W;
     const int row = (2 * st().hh + 1) / st().ch;
-    EXPECT_TRUE(label_matches(*view, (W - hw - 40 * cw - hw + 1) / cw, row, "ｸﾘｯｸ位置=", vc::black, vc::lt_grey));
-    EXPECT_TRUE(label_matches(*view, (W - hw - 31 * cw - hw + 1) / cw, row, " 0:00.50", vc::black, vc::lt_grey));
-    // A full repaint forgets the click mark.
+    EXPECT_TRUE(
+        label_matches(*view, (W - hw - 40 * cw - hw + 1) / cw, row, "ｸﾘｯｸ位置=", vc::black, vc::lt_grey));
+    EXPECT_TRUE(
+        label_matches(*view, (W - hw - 31 * cw - hw + 1) / cw, row, " 0:00.29", vc::black, vc::lt_grey));
     full_repaint(*view);
-    EXPECT_EQ(view->disp().clk_mark.set, 0);
+    EXPECT_EQ(view->disp().clk_mark.set, 0) << "a full repaint forgets the click mark";
 }
 
 TEST_F(view_image, MarksOutsideTheVisibleRangeAreNotDrawn) {
@@ -275,7 +231,7 @@ TEST_F(view_image, MarksOutsideTheVisibleRangeAreNotDrawn) {
 }
 
 TEST_F(view_image, ABadFileIsReportedOnEveryFullRepaintButNotTheFirstPaint) {
-    open(make_wave(100, [](int) { return std::int16_t{0}; }, [](int) { return std::int16_t{0}; }, 8));
+    open(make_wave(100, nullptr, 8));
     ASSERT_TRUE(doc->is_bad_file());
     QApplication::processEvents();
     EXPECT_TRUE(messages.texts.empty());
@@ -291,21 +247,10 @@ TEST_F(view_image, ABadFileIsReportedOnEveryFullRepaintButNotTheFirstPaint) {
 TEST_F(view_image, AResizeRepaintsEverythingAtTheNewSize) {
     open(silent_wave(2000));
     view->resize(700, 500);
-    QApplication::processEvents();
     view->repaint();
     EXPECT_EQ(img().size(), QSize(700, 500));
-    EXPECT_EQ(st().W, 700);
     EXPECT_EQ(lay().R0, 700 - st().hw - 3 * st().cw);
-    EXPECT_EQ(px(img(), lay().orgn_pane_L.left + 5, lay().orgn_pane_L.top + 5), rgb_of(vc::pane));
-}
-
-TEST_F(view_image, FocusMakesTheViewActive) {
-    open(silent_wave(2000));
-    QSignalSpy spy(view.get(), &CTonewarpView::view_activated);
-    QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
-    QApplication::sendEvent(view.get(), &in);
-    ASSERT_GE(spy.count(), 1);
-    EXPECT_EQ(spy.takeFirst().at(0).value<CTonewarpView*>(), view.get());
+    EXPECT_EQ(px(img(), lay().orgn_pane_L.right - 5, lay().orgn_pane_L.top + 5), rgb_of(vc::pane));
 }
 
 }  // namespace
