@@ -12,7 +12,7 @@ std::mutex& buffers_mutex() {
 }
 
 class null_sound_out final : public sound_out {
-public:
+   public:
     int input_dev_count() override { return 0; }
     int input_dev_caps(int, sound_dev_caps&) override { return snd_bad_device; }
     int output_dev_count() override { return 0; }

@@ -17,12 +17,12 @@
 
 enum sound_result : int {
     snd_ok = 0,
-    snd_error = 1,            // unspecified failure of the platform
-    snd_bad_device = 2,       // no such device number
-    snd_invalid_handle = 5,   // the output is not open
-    snd_no_driver = 6,        // the sound system could not be started
-    snd_bad_format = 32,      // the format cannot be played
-    snd_still_playing = 33,   // a buffer is still queued
+    snd_error = 1,           // unspecified failure of the platform
+    snd_bad_device = 2,      // no such device number
+    snd_invalid_handle = 5,  // the output is not open
+    snd_no_driver = 6,       // the sound system could not be started
+    snd_bad_format = 32,     // the format cannot be played
+    snd_still_playing = 33,  // a buffer is still queued
 };
 
 // The output format, filled from the document's format chunk body. Field
@@ -60,7 +60,7 @@ struct sound_pos {
 };
 
 class sound_out {
-public:
+   public:
     virtual ~sound_out() = default;
 
     // Device enumeration (for the diagnostic log). Caps queries return 0 and
@@ -108,7 +108,7 @@ void lock_buffers();
 void unlock_buffers();
 
 class sound_buffers_guard {
-public:
+   public:
     sound_buffers_guard() { lock_buffers(); }
     ~sound_buffers_guard() { unlock_buffers(); }
     sound_buffers_guard(const sound_buffers_guard&) = delete;
