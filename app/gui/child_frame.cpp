@@ -13,13 +13,13 @@ QRect child_frame_rect(const sys_param_t& p) {
     return QRect(10, 10, w, h);
 }
 
-CChildFrame::CChildFrame(doc_entry& doc, QWidget* view, QWidget* parent) : QMdiSubWindow(parent), doc_(doc) {
+CChildFrame::CChildFrame(doc_entry& doc, QWidget* view, QWidget* parent)
+    : QMdiSubWindow(parent), doc_(doc), creation_rect_(child_frame_rect(sys_param)) {
     setObjectName("child_frame");
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view);
     setWindowIcon(QIcon(":/res/tonewarp_16.png"));
-    // An explicit position keeps the MDI area from placing the frame itself.
-    setGeometry(child_frame_rect(sys_param));
+    setGeometry(creation_rect_);
 }
 
 CChildFrame::~CChildFrame() {

@@ -28,6 +28,9 @@ class CChildFrame : public QMdiSubWindow {
     doc_entry& document() const { return doc_; }
     QWidget* view() const { return widget(); }
     bool first_painted() const { return first_paint_ != 0; }
+    // Moves the frame to the rectangle taken at its creation; called once
+    // it is in the MDI area, which would otherwise place it by itself.
+    void place_at_creation_rect() { setGeometry(creation_rect_); }
 
    signals:
     // Emitted from the destructor, after the view is gone.
@@ -41,5 +44,6 @@ class CChildFrame : public QMdiSubWindow {
 
    private:
     doc_entry& doc_;
+    QRect creation_rect_;
     int first_paint_ = 0;  // cleared at creation, set by the first paint
 };

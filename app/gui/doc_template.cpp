@@ -27,29 +27,6 @@ QString same_file_key(const QString& path) {
 
 }  // namespace
 
-// ---- doc_entry ----
-
-doc_entry::doc_entry(std::unique_ptr<CTonewarpDoc> doc, const QString& title, const QString& path)
-    : doc_(std::move(doc)), title_(title), path_(path) {}
-
-doc_entry::~doc_entry() = default;
-
-QList<CChildFrame*> doc_entry::frames() const {
-    QList<CChildFrame*> live;
-    for (const QPointer<CChildFrame>& f : frames_) {
-        if (!f.isNull()) live.append(f.data());
-    }
-    return live;
-}
-
-void doc_entry::set_path(const QString& path) {
-    path_ = QFileInfo(path).absoluteFilePath();
-    title_ = QFileInfo(path).fileName();
-    emit title_changed(title_);
-}
-
-// ---- CTonewarpDocTemplate ----
-
 QString CTonewarpDocTemplate::get_doc_string(doc_string_index index) {
     const QStringList fields = QString::fromUtf8(doc_string).split('\n');
     return index < fields.size() ? fields[index] : QString();
@@ -192,6 +169,7 @@ CChildFrame* CTonewarpDocTemplate::create_frame(doc_entry& d) {
     connect(frame, &CChildFrame::frame_gone, this,
             [this, entry = &d](CChildFrame* f) { frame_gone(entry, f); });
     area_->addSubWindow(frame);
+    frame->place_at_creation_rect();
     retitle_frames(d);
     frame->show();
     view->setFocus();

@@ -24,39 +24,12 @@
 #include <memory>
 #include <vector>
 
+#include "app/gui/doc_entry.h"
 #include "app/gui/recent_files.h"
 
 class CChildFrame;
-class CTonewarpDoc;
 class QMdiArea;
 class QWidget;
-
-// One open document and what the manager knows about it.
-class doc_entry : public QObject {
-    Q_OBJECT
-   public:
-    doc_entry(std::unique_ptr<CTonewarpDoc> doc, const QString& title, const QString& path);
-    ~doc_entry() override;
-
-    CTonewarpDoc& doc() const { return *doc_; }
-    const QString& title() const { return title_; }
-    // The file the document came from or was last saved to; empty for a new one.
-    const QString& path() const { return path_; }
-    // Frames still open on the document, in the order they were opened.
-    QList<CChildFrame*> frames() const;
-
-   signals:
-    void title_changed(const QString& title);
-
-   private:
-    friend class CTonewarpDocTemplate;
-    void set_path(const QString& path);
-
-    std::unique_ptr<CTonewarpDoc> doc_;
-    QString title_;
-    QString path_;
-    QList<QPointer<CChildFrame>> frames_;
-};
 
 // Makes the view of a new child frame for a document (the frame owns it).
 using view_factory = std::function<QWidget*(doc_entry& doc)>;

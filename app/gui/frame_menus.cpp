@@ -175,7 +175,8 @@ frame_menus::frame_menus(QWidget* window) : QObject(window), window_(window) {
 }
 
 QAction* frame_menus::make(int id, const char* text) {
-    auto* act = new QAction(QString::fromUtf8(text), this);
+    // Parented to the window, so that hovering an action sends its prompt there.
+    auto* act = new QAction(QString::fromUtf8(text), window_);
     act->setData(id);
     act->setStatusTip(prompt(id));
     act->setShortcutContext(Qt::WindowShortcut);

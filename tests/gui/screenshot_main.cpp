@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         app.doc_template().file_new();
         app.doc_template().file_new();
     }
-    frame->dispatch(cmd::ID_WINDOW_CASCADE);
+    frame->dispatch(cmd::ID_WINDOW_TILE_HORZ);
 
     int rc = 1;
     QTimer::singleShot(500, [&] {
