@@ -29,10 +29,10 @@ tw_colorref lvl_color(double value, double lo, double hi) {
     if (value > hi) return rgb(255, 255, 255);
     const int n = band_index(value, lo, hi, 1024.0);
     if (n < 0) return rgb(0, 0, 0);
-    if (n < 256) return rgb(0, 0, n);                        // black to blue
-    if (n < 512) return rgb(n - 256, 0, 255 - (n - 256));    // blue to red
-    if (n < 768) return rgb(255, n - 512, 0);                // red to yellow
-    if (n < 1024) return rgb(255, 255, n - 768);             // yellow to white
+    if (n < 256) return rgb(0, 0, n);                      // black to blue
+    if (n < 512) return rgb(n - 256, 0, 255 - (n - 256));  // blue to red
+    if (n < 768) return rgb(255, n - 512, 0);              // red to yellow
+    if (n < 1024) return rgb(255, 255, n - 768);           // yellow to white
     return rgb(255, 255, 255);
 }
 
@@ -42,7 +42,7 @@ tw_colorref dif_color(double value, double lo, double hi) {
     if (value > hi) return rgb(255, 0, 0);
     const int n = band_index(value, lo, hi, 512.0);
     if (n < 0) return rgb(0, 0, 255);
-    if (n < 256) return rgb(0, 0, 255 - n);   // blue fading to black
-    if (n < 512) return rgb(n - 256, 0, 0);   // black to red
+    if (n < 256) return rgb(0, 0, 255 - n);  // blue fading to black
+    if (n < 512) return rgb(n - 256, 0, 0);  // black to red
     return rgb(255, 0, 0);
 }

@@ -37,9 +37,7 @@ twiddle_table dft_inv_tbl;
 
 bool is_valid_len(int n) { return n >= 1 && n <= dft_max_len && (n & (n - 1)) == 0; }
 
-int stage_count(int n) {
-    return static_cast<int>(std::log(static_cast<double>(n)) / std::log(2.0) + 0.005);
-}
+int stage_count(int n) { return static_cast<int>(std::log(static_cast<double>(n)) / std::log(2.0) + 0.005); }
 
 // t[0] = 0; each doubling B appends t[B + j] = t[j] + N/(2B), which for a
 // power of two is the bit-reversed index.

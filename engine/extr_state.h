@@ -109,9 +109,9 @@ struct extr_state {
     int spc_done = 0;    // 1 after each forward transform of a frame
 
     // ---- Current frame (N values used of each) ----
-    double frm_re[dft_max_len]{};   // the frame's samples as doubles
-    double frm_im[dft_max_len]{};   // zeros
-    double spc_re[dft_max_len]{};   // its spectrum
+    double frm_re[dft_max_len]{};  // the frame's samples as doubles
+    double frm_im[dft_max_len]{};  // zeros
+    double spc_re[dft_max_len]{};  // its spectrum
     double spc_im[dft_max_len]{};
     double spc_abs[dft_max_len]{};  // its magnitudes
 
@@ -129,8 +129,8 @@ struct extr_state {
     // ---- Onset and similarity work areas (bins 0 .. N/2 - 1 used) ----
     double chg_nrm[chg_nrm_rows][dft_max_len]{};  // recent-change pattern, oldest row first
     double prt_cmp[chg_nrm_rows][dft_max_len]{};  // stored spectra of the part compared
-    int Peak_Pnt1 = 0;  // bin of the pattern's maximum
-    int Peak_Pnt2 = 0;  // stored peak bin of the part compared
+    int Peak_Pnt1 = 0;                            // bin of the pattern's maximum
+    int Peak_Pnt2 = 0;                            // stored peak bin of the part compared
 
     // ---- Per-part tables kept by the view ----
     int prt_mix_flg[prt_slot_cnt]{};   // 1 = the part is in the mix

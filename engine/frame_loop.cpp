@@ -168,8 +168,7 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
         st.snd_stat = 2;
     }
 
-    if (st.snd_stat == 2 &&
-        static_cast<std::int64_t>(st.anlz_ptr_X()) - st.snd_top_ptr >= st.frm_len / 2) {
+    if (st.snd_stat == 2 && static_cast<std::int64_t>(st.anlz_ptr_X()) - st.snd_top_ptr >= st.frm_len / 2) {
         decide(st, doc, steps);
     }
 

@@ -111,7 +111,6 @@ TEST_F(Detect, IdenticalPositivePatternsScoreTheUncountedFullWeight) {
     EXPECT_EQ(chk_same_part_on_both_freq_dt(*st, *doc, 1, &shift), chk_yes);
     EXPECT_EQ(shift, 0);
     sys_param.set_prm3 = 50.0;  // near-equal terms now count and divide the score
-    st->prt_cmp[3][7] = 0.5000001;
     fill_rows(st->prt_cmp, 0.5000001);
     EXPECT_EQ(chk_same_part_on_both_freq_dt(*st, *doc, 1, &shift), chk_no);
 }

@@ -1,6 +1,6 @@
 // Test double of the frame loop's steps: records every call with the
-// channel, the channel's analysis position and the values the decision left
-// in the state, so that tests can read the loop's decisions.
+// channel, its analysis position, window start and last change position,
+// so that tests read the loop's decisions from the call list.
 #pragma once
 
 #include <functional>
@@ -17,36 +17,28 @@
 
 struct step_call {
     std::string name;
-    int chnl = 0;     // chnl_slct at the call
-    int pos = 0;      // anlz_ptr_L / anlz_ptr_R of that channel
-    int mode = 0;     // update mode, 0 for the other steps
-    int atk_top = 0;  // window start of that channel
-    int chg_ptr = 0;  // position of the channel's last change
+    int chnl, pos, mode, atk_top, chg_ptr;  // mode: update mode, else 0
 };
 
 class recording_steps : public extr_steps {
 public:
     std::vector<step_call> calls;
-    // Runs inside regist_new_part when set (e.g. to make the step fail).
-    std::function<void(extr_state&)> on_regist;
+    std::function<void(extr_state&)> on_regist;  // runs inside regist_new_part when set
 
     int alloc_coef_area(extr_state& st, CTonewarpDoc&) override { return log("alloc_coef_area", st); }
     int free_coef_area(extr_state& st, CTonewarpDoc&) override { return log("free_coef_area", st); }
     int regist_new_part(extr_state& st, CTonewarpDoc&) override {
-        log("regist_new_part", st);
         if (on_regist) on_regist(st);
-        return 0;
+        return log("regist_new_part", st);
     }
     int update_already_part(extr_state& st, CTonewarpDoc&, int mode) override {
         return log("update_already_part", st, mode);
     }
     int de_spike_parts(extr_state& st, CTonewarpDoc&) override { return log("de_spike_parts", st); }
-    int add_total_diff_part(extr_state& st, CTonewarpDoc&) override {
-        return log("add_total_diff_part", st);
-    }
+    int add_total_diff_part(extr_state& st, CTonewarpDoc&) override { return log("add_total_diff_part", st); }
     void part_list_reset(extr_state& st) override { log("part_list_reset", st); }
 
-    // Calls of one name, optionally of one channel only.
+    // Calls of one name, of one channel (0 = both).
     std::vector<step_call> of(const std::string& name, int chnl = 0) const {
         std::vector<step_call> out;
         for (const auto& c : calls) {
@@ -62,42 +54,31 @@ private:
     }
 };
 
-// A document holding `frames` stereo frames made by gen(channel 0/1, frame).
-inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames,
-                                                   const std::function<int(int, int)>& gen) {
+// A document of `frames` stereo frames made by gen(channel 0/1, frame).
+inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames, const std::function<int(int, int)>& gen) {
     shared_heap = get_process_heap();
     auto doc = std::make_unique<CTonewarpDoc>();
     le_put_i32(doc->wv_data_hdr + 4, 4 * frames);
     doc->alloc_wave_dt();
     for (int f = 0; f < frames; ++f) {
-        for (int ch = 0; ch < 2; ++ch) {
+        for (int ch = 0; ch < 2; ++ch)
             put_frame_sample(doc->orgn_dt, f, ch, static_cast<std::int16_t>(gen(ch, f)));
-        }
     }
     return doc;
 }
 
-// Drives a whole run the way the view's extraction control does: start,
-// batches until the engine asks to finish (or a step failed), finish.
-// Returns the number of batch calls, the first included.
-inline int run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps, int stt, int end) {
+// A whole run the way the view's extraction control drives it: start,
+// batches until the engine finishes the range or a step failed, finishing.
+inline void drive_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps, int stt, int end) {
     st.anlz_stt_ptr = stt;
     st.anlz_end_ptr = end;
     st.anlz_len = end - stt + 1;
     st.err_stop = 2;
     st.extr_stat = 1;
     extr_step(st, doc, steps);
-    int batches = 1;
     if (st.extr_stat == 1) st.extr_stat = 2;
-    while (st.extr_stat == 2) {
-        if (st.err_stop == 1) {
-            st.extr_stat = 3;
-            break;
-        }
-        extr_step(st, doc, steps);
-        ++batches;
-    }
+    while (st.extr_stat == 2 && st.err_stop != 1) extr_step(st, doc, steps);
+    st.extr_stat = 3;
     extr_step(st, doc, steps);
     st.extr_stat = 0;
-    return batches;
 }
