@@ -13,8 +13,8 @@ const cli_command cli_command_table[] = {
     {"cancel", "IN OUT", "centre cancel: OUT gets left minus right of IN in both channels", 2, cli_cancel},
     {"extract",
      "FILE [--start FRAME] [--end FRAME] [--out DIR] [--part-max N] [--min-vol V] [--sim-snd V] [--log]",
-     "extract the sound-source parts of FILE: mix.wav, one WAVE per part and parts.tsv in DIR "
-     "(default: FILE's base name + _parts)",
+     "extract the sound-source parts of FILE into DIR (default: FILE's base name + _parts):\n"
+     "                     mix.wav, one WAVE file per part and parts.tsv, the parts' episodes",
      -1, cli_extract},
     {nullptr, nullptr, nullptr, 0, nullptr},
 };
@@ -26,7 +26,11 @@ void print_help() {
     std::printf("       %s --help | --version\n\nCommands:\n", cli_name);
     for (const cli_command* c = cli_command_table; c->name != nullptr; ++c) {
         const std::string head = std::string(c->name) + " " + c->usage;
-        std::printf("  %-18s %s\n", head.c_str(), c->summary);
+        if (head.size() <= 18) {
+            std::printf("  %-18s %s\n", head.c_str(), c->summary);
+        } else {
+            std::printf("  %s\n  %-18s %s\n", head.c_str(), "", c->summary);  // a long usage on its own line
+        }
     }
     std::printf(
         "\nEvery command reads and may create Tonewarp.Inf and deletes Err_Log.Lst in the current\n"

@@ -32,7 +32,7 @@ double seconds_since(clock_type::time_point t0) {
 
 // The live progress line on a terminal: bar, percentage of the range, elapsed time.
 class progress_line {
-public:
+   public:
     explicit progress_line(bool live) : live_(live), t0_(clock_type::now()) {}
 
     void show(const extr_state& st) {
@@ -57,7 +57,7 @@ public:
         std::fflush(stderr);
     }
 
-private:
+   private:
     bool live_;
     bool shown_ = false;
     clock_type::time_point t0_;
@@ -79,7 +79,8 @@ int write_part_files(extr_state& st, CTonewarpDoc& doc, const std::filesystem::p
         std::fill_n(st.prt_mix_flg, prt_slot_cnt, 0);
         st.prt_mix_flg[p] = 1;
         make_mdfy_dt_from_each_part(st, doc);
-        const std::string name = cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
+        const std::string name =
+            cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
         rc = save_to(doc, dir / (part_file_stem(name) + ".wav"));
     }
     std::copy_n(saved, prt_slot_cnt, st.prt_mix_flg);
@@ -95,12 +96,13 @@ int write_parts_tsv(const CTonewarpDoc& doc, const std::filesystem::path& path) 
     }
     out << "part\tname\trecord\tstt_orgn_L\tstt_orgn_R\tdata_cnt_L\tdata_cnt_R\n";
     for (int p = 0; p < doc.intPart_Cnt; ++p) {
-        const std::string name = cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
+        const std::string name =
+            cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
         const msc_prt_inf_t* inf = doc.h_Mem_msc_prt_inf[p];
         if (inf == nullptr) continue;
         for (int r = 0; r < doc.intPart_Inf_Cnt[p] && r < prt_inf_rec_cnt; ++r) {
-            out << (p + 1) << '\t' << name << '\t' << r << '\t' << inf[r].stt_orgn_L << '\t' << inf[r].stt_orgn_R
-                << '\t' << inf[r].data_cnt_L << '\t' << inf[r].data_cnt_R << '\n';
+            out << (p + 1) << '\t' << name << '\t' << r << '\t' << inf[r].stt_orgn_L << '\t'
+                << inf[r].stt_orgn_R << '\t' << inf[r].data_cnt_L << '\t' << inf[r].data_cnt_R << '\n';
         }
     }
     out.flush();
@@ -126,7 +128,8 @@ void print_summary(const CTonewarpDoc& doc, const extr_state& st, double wall) {
     const int rate = doc.fmt_samples_per_sec() > 0 ? doc.fmt_samples_per_sec() : 44100;
     const double audio = static_cast<double>(std::max(st.anlz_len, 0)) / rate;
     std::printf("parts: %d (episodes: %ld)%s\n", parts, episodes, residual ? " + Total_Diff." : "");
-    std::printf("audio: %.3f s (%d frames from frame %d)\n", audio, std::max(st.anlz_len, 0), st.anlz_stt_ptr);
+    std::printf("audio: %.3f s (%d frames from frame %d)\n", audio, std::max(st.anlz_len, 0),
+                st.anlz_stt_ptr);
     std::printf("wall time: %.3f s (%.2f x real time)\n", wall, wall > 0.0 ? audio / wall : 0.0);
     std::fflush(stdout);
 }

@@ -72,10 +72,17 @@ const char* apply_param_overrides(const extract_opts& o) {
     for (std::size_t k = 0; k < rules.size(); ++k) {
         const std::optional<std::string>* text = nullptr;
         switch (rules[k].field) {
-            case param_field_id::part_max: text = &o.part_max; break;
-            case param_field_id::min_vol_prm: text = &o.min_vol; break;
-            case param_field_id::sim_snd_prm: text = &o.sim_snd; break;
-            default: break;
+            case param_field_id::part_max:
+                text = &o.part_max;
+                break;
+            case param_field_id::min_vol_prm:
+                text = &o.min_vol;
+                break;
+            case param_field_id::sim_snd_prm:
+                text = &o.sim_snd;
+                break;
+            default:
+                break;
         }
         if (text == nullptr || !text->has_value()) continue;
         const std::string one[1] = {**text};

@@ -10,7 +10,7 @@ struct extract_opts {
     std::string file;
     std::optional<long long> start;  // frame index as given
     std::optional<long long> end;
-    std::string out_dir;             // empty: FILE's base name + "_parts"
+    std::string out_dir;                  // empty: FILE's base name + "_parts"
     std::optional<std::string> part_max;  // texts as typed, read like the dialog's fields
     std::optional<std::string> min_vol;
     std::optional<std::string> sim_snd;

@@ -17,7 +17,9 @@ std::int16_t to_sample(double v) {
 void de_spike_samples(unsigned char* frames, int channel, std::int64_t cap_frames, std::int64_t len) {
     if (frames == nullptr || cap_frames <= 0) return;
     // Frame k's sample; k = -1 reads frame 0.
-    auto get = [&](std::int64_t k) -> int { return get_frame_sample(frames, std::max<std::int64_t>(k, 0), channel); };
+    auto get = [&](std::int64_t k) -> int {
+        return get_frame_sample(frames, std::max<std::int64_t>(k, 0), channel);
+    };
     auto put = [&](std::int64_t k, std::int16_t v) { put_frame_sample(frames, k, channel, v); };
 
     std::int64_t i = 4;

@@ -5,7 +5,7 @@
 #include "engine/extr_steps.h"
 
 class extr_engine_steps : public extr_steps {
-public:
+   public:
     int alloc_coef_area(extr_state& st, CTonewarpDoc& doc) override;
     int free_coef_area(extr_state& st, CTonewarpDoc& doc) override;
     int regist_new_part(extr_state& st, CTonewarpDoc& doc) override;

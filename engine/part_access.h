@@ -22,13 +22,13 @@ struct part_chan {
 
 inline part_chan doc_chan(CTonewarpDoc& doc, bool right) {
     if (right) {
-        return {doc.prt_act_flg_R, doc.prt_shift_val_R, doc.prt_cur_len_R, doc.prt_peak_R, doc.dblVolAdd_R,
-                doc.dblVolPrv_R,   doc.dblWvLvl_R,      doc.h_dblPrtR_Frq_r, doc.h_dblPrtR_Frq_i,
-                doc.h_dblPrtR_Frq_s};
+        return {doc.prt_act_flg_R,   doc.prt_shift_val_R, doc.prt_cur_len_R, doc.prt_peak_R,
+                doc.dblVolAdd_R,     doc.dblVolPrv_R,     doc.dblWvLvl_R,    doc.h_dblPrtR_Frq_r,
+                doc.h_dblPrtR_Frq_i, doc.h_dblPrtR_Frq_s};
     }
-    return {doc.prt_act_flg_L, doc.prt_shift_val_L, doc.prt_cur_len_L, doc.prt_peak_L, doc.dblVolAdd_L,
-            doc.dblVolPrv_L,   doc.dblWvLvl_L,      doc.h_dblPrtL_Frq_r, doc.h_dblPrtL_Frq_i,
-            doc.h_dblPrtL_Frq_s};
+    return {doc.prt_act_flg_L,   doc.prt_shift_val_L, doc.prt_cur_len_L, doc.prt_peak_L,
+            doc.dblVolAdd_L,     doc.dblVolPrv_L,     doc.dblWvLvl_L,    doc.h_dblPrtL_Frq_r,
+            doc.h_dblPrtL_Frq_i, doc.h_dblPrtL_Frq_s};
 }
 
 // Parts the document holds, kept inside its tables.

@@ -26,8 +26,9 @@ void add_channel(unsigned char* mix, std::int64_t mix_frames, const unsigned cha
         const std::int64_t t = dst + i;
         const std::int64_t s = src + i;
         if (t >= mix_frames || s >= cap) break;
-        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, t, ch)) +
-                                                    static_cast<std::uint16_t>(get_frame_sample(wave, s, ch)));
+        const auto sum =
+            static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, t, ch)) +
+                                       static_cast<std::uint16_t>(get_frame_sample(wave, s, ch)));
         put_frame_sample(mix, t, ch, static_cast<std::int16_t>(sum));
     }
 }
@@ -128,8 +129,9 @@ int add_total_diff_part(extr_state& st, CTonewarpDoc& doc) {
         if (f < 0) continue;
         if (f >= rec_frames) break;
         for (int ch = 0; ch < 2; ++ch) {
-            const auto d = static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(doc.orgn_dt, f, ch)) -
-                                                      static_cast<std::uint16_t>(get_frame_sample(doc.mdfy_dt, f, ch)));
+            const auto d =
+                static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(doc.orgn_dt, f, ch)) -
+                                           static_cast<std::uint16_t>(get_frame_sample(doc.mdfy_dt, f, ch)));
             put_frame_sample(wave, i, ch, static_cast<std::int16_t>(d));
         }
     }

@@ -32,7 +32,8 @@ int find_right_match(extr_state& st, CTonewarpDoc& doc) {
     const int cnt = doc_part_cnt(doc);
     for (int p = 0; p < cnt; ++p) {
         if (!part_areas_ok(doc, p, part_last_used_slot)) continue;
-        for (int d = 0; d < chg_nrm_rows; ++d) std::copy_n(doc.h_dblPrtL_Frq_s[spc_idx(p, d + 1)], half, st.prt_cmp[d]);
+        for (int d = 0; d < chg_nrm_rows; ++d)
+            std::copy_n(doc.h_dblPrtL_Frq_s[spc_idx(p, d + 1)], half, st.prt_cmp[d]);
         st.Peak_Pnt2 = doc.prt_peak_L[p];
         int shift = 0;
         if (chk_same_part_on_both_freq_dt(st, doc, 1, &shift) != chk_yes) continue;
@@ -61,9 +62,8 @@ void open_first_record(const extr_state& st, msc_prt_inf_t& rec) {
     std::int32_t& oth_opn = right ? rec.opn_L : rec.opn_R;
     std::int32_t& oth_stt = right ? rec.stt_orgn_L : rec.stt_orgn_R;
     if (own_opn != 1) own_stt = top;
-    rec.stt_orgn = oth_stt > 0
-                       ? static_cast<std::int32_t>((static_cast<std::int64_t>(own_stt) + oth_stt) / 2)
-                       : own_stt;
+    rec.stt_orgn =
+        oth_stt > 0 ? static_cast<std::int32_t>((static_cast<std::int64_t>(own_stt) + oth_stt) / 2) : own_stt;
     own_opn = 1;
     if (oth_opn != 1) {
         oth_stt = top;

@@ -26,14 +26,14 @@ struct upd_ctx {
     extr_state& st;
     CTonewarpDoc& doc;
     part_chan pc;
-    int n;         // N
-    int half;      // N/2
-    int cnt;       // parts
-    int win;       // window start of this channel
+    int n;                  // N
+    int half;               // N/2
+    int cnt;                // parts
+    int win;                // window start of this channel
     const double* co_r_1a;  // the frame being distributed (spectrum-history slot 7)
     const double* co_i_1a;
-    double rate[prt_tbl_cnt];     // max(0, rate) of each active part, 0 for silent ones
-    bool active[prt_tbl_cnt];     // active flag is 1 and the part's current spectrum exists
+    double rate[prt_tbl_cnt];        // max(0, rate) of each active part, 0 for silent ones
+    bool active[prt_tbl_cnt];        // active flag is 1 and the part's current spectrum exists
     const double* mag[prt_tbl_cnt];  // slot-0 magnitudes of this channel (null when missing)
 };
 
@@ -155,7 +155,8 @@ double distribute_rates(upd_ctx& c) {
     for (int k = 0; k < c.cnt; ++k) {
         const bool on = c.active[k];
         if (log_tracing()) {
-            std::string line = on ? "<update_already_part> 音圧配分 ON  : " : "<update_already_part> 音圧配分 OFF : ";
+            std::string line =
+                on ? "<update_already_part> 音圧配分 ON  : " : "<update_already_part> 音圧配分 OFF : ";
             trc_add(line, "dblRate_Tgt[%3d]=%10.4f, ", k, ans[k]);
             trc_add_pos4(line, c.st);
             trc_put(line);
@@ -335,7 +336,8 @@ void resynth_part(upd_ctx& c, int k) {
     if (doc.h_Mem_msc_prt_inf[k] != nullptr) {
         const int cnt_inf = part_inf_cnt(doc, k);
         msc_prt_inf_t& rec = doc.h_Mem_msc_prt_inf[k][cnt_inf > 0 ? cnt_inf - 1 : 0];
-        const std::int64_t e = std::min<std::int64_t>(static_cast<std::int64_t>(c.win) + c.n, c.st.anlz_end_ptr);
+        const std::int64_t e =
+            std::min<std::int64_t>(static_cast<std::int64_t>(c.win) + c.n, c.st.anlz_end_ptr);
         std::int32_t& len = right ? rec.data_cnt_R : rec.data_cnt_L;
         len = static_cast<std::int32_t>(e - (right ? rec.stt_orgn_R : rec.stt_orgn_L));
         if (rec.max_len < len) rec.max_len = len;
@@ -354,15 +356,25 @@ int update_already_part(extr_state& st, CTonewarpDoc& doc, int mode) {
         st.err_stop = 1;
         return 0;
     }
-    upd_ctx c{st, doc, doc_chan(doc, st.is_right()), st.bins(), st.bins() / 2, doc_part_cnt(doc),
-              st.atk_top_X(), st.spc_hst_X().re(7), st.spc_hst_X().im(7), {}, {}, {}};
+    upd_ctx c{st,
+              doc,
+              doc_chan(doc, st.is_right()),
+              st.bins(),
+              st.bins() / 2,
+              doc_part_cnt(doc),
+              st.atk_top_X(),
+              st.spc_hst_X().re(7),
+              st.spc_hst_X().im(7),
+              {},
+              {},
+              {}};
 
     if (mode == 1 || mode == 3 || mode == 5) book_reattack(c);
 
     for (int k = 0; k < c.cnt; ++k) {
         const int s0 = spc_idx(k, 0);
-        const bool have = c.pc.frq_r[s0] != nullptr && c.pc.frq_i[s0] != nullptr && c.pc.frq_s[s0] != nullptr &&
-                          doc.h_Mem_wv_temp_dt[k] != nullptr;
+        const bool have = c.pc.frq_r[s0] != nullptr && c.pc.frq_i[s0] != nullptr &&
+                          c.pc.frq_s[s0] != nullptr && doc.h_Mem_wv_temp_dt[k] != nullptr;
         c.mag[k] = have ? c.pc.frq_s[s0] : nullptr;
         c.active[k] = have && c.pc.act_flg[k] == 1;
     }

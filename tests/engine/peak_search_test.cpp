@@ -7,103 +7,49 @@
 
 namespace {
 
-constexpr int untouched = -99;
-
-struct peaks {
-    int cnt;
-    std::vector<int> list;  // all max_cnt + 2 entries, sentinels included
-};
-
-peaks search(int max_cnt, const std::vector<double>& v) {
-    std::vector<int> out(std::max(max_cnt, 0) + 2, untouched);
+// The peaks found with room for max_cnt; the list must not be written past them.
+std::vector<int> peaks(std::vector<double> v, int max_cnt = 4) {
+    std::vector<int> out(std::max(max_cnt, 0) + 1, -99);
     const int cnt = srch_peak(max_cnt, static_cast<int>(v.size()), v.data(), out.data());
-    return {cnt, out};
+    for (std::size_t i = cnt; i < out.size(); ++i) EXPECT_EQ(out[i], -99);
+    return std::vector<int>(out.begin(), out.begin() + cnt);
 }
 
-TEST(srch_peak, ARisingSpectrumHasOnePeakAtTheLastBin) {
+TEST(srch_peak, ARisingSpectrumPeaksOnlyAtItsLastBin) {
     std::vector<double> v(512);
     for (int i = 0; i < 512; ++i) v[i] = i * 0.5;
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 1);
-    EXPECT_EQ(p.list[0], 511);
-    EXPECT_EQ(p.list[1], untouched);
+    EXPECT_EQ(peaks(v), std::vector<int>{511});
 }
 
-TEST(srch_peak, AFlatSpectrumHasNoInteriorPeak) {
+TEST(srch_peak, AFlatSpectrumHasNoInteriorPeakAndBinOneNeedsOnlyExceedBinTwo) {
     std::vector<double> v(512, 3.0);
-    EXPECT_EQ(search(4, v).cnt, 0);
-
-    v[1] = 4.0;  // bin 1 only needs to exceed bin 2
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 1);
-    EXPECT_EQ(p.list[0], 1);
+    EXPECT_EQ(peaks(v), std::vector<int>{});
+    v[1] = 4.0;
+    EXPECT_EQ(peaks(v), std::vector<int>{1});
+    v.assign(16, 0.0);
+    v[0] = 100.0;  // bin 0 is never a peak
+    EXPECT_EQ(peaks(v), std::vector<int>{});
 }
 
-TEST(srch_peak, BinZeroIsNeverAPeak) {
-    std::vector<double> v(16, 0.0);
-    v[0] = 100.0;
-    EXPECT_EQ(search(4, v).cnt, 0);
+TEST(srch_peak, APlateauCountsAtItsRightEnd) {
+    EXPECT_EQ(peaks({0, 0, 1, 5, 5, 5, 1, 0, 0, 0}), std::vector<int>{5});
 }
 
-TEST(srch_peak, ThePlateauCountsAtItsRightEnd) {
-    std::vector<double> v = {0, 0, 1, 5, 5, 5, 1, 0, 0, 0};
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 1);
-    EXPECT_EQ(p.list[0], 5);
-}
-
-TEST(srch_peak, PeaksComeStrongestFirstAndAWeakerOneIsDropped) {
-    //                       1     3     5     7     9
-    std::vector<double> v = {0, 2, 0, 9, 0, 4, 0, 7, 0, 1, 0, 8, 0};
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 4);
-    EXPECT_EQ((std::vector<int>(p.list.begin(), p.list.begin() + 4)), (std::vector<int>{3, 11, 7, 5}));
-    EXPECT_EQ(p.list[4], untouched);
-    EXPECT_EQ(p.list[5], untouched);
-}
-
-TEST(srch_peak, OfFiveEqualPeaksTheFirstFourStay) {
+TEST(srch_peak, PeaksComeStrongestFirstAndOnlyAStrongerOneReplacesTheWeakest) {
+    EXPECT_EQ(peaks({0, 2, 0, 9, 0, 4, 0, 7, 0, 1, 0, 8, 0}), (std::vector<int>{3, 11, 7, 5}));
     std::vector<double> v(40, 0.0);
-    for (int k : {3, 9, 15, 21, 27}) v[k] = 6.0;
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 4);
-    EXPECT_EQ((std::vector<int>(p.list.begin(), p.list.begin() + 4)), (std::vector<int>{3, 9, 15, 21}));
+    for (int k : {3, 9, 15, 21, 27}) v[k] = 6.0;  // five equal peaks: the first four stay
+    EXPECT_EQ(peaks(v), (std::vector<int>{3, 9, 15, 21}));
+    v[27] = 6.5;
+    EXPECT_EQ(peaks(v), (std::vector<int>{27, 9, 15, 3}));  // the exchange moves 3 to the end
+    EXPECT_EQ(peaks({0, 3, 0, 8, 0, 8, 0, 5, 0}, 1), std::vector<int>{3});
 }
 
-TEST(srch_peak, AStrongerLatePeakReplacesTheWeakest) {
-    std::vector<double> v(40, 0.0);
-    v[3] = 1.0;
-    v[9] = 2.0;
-    v[15] = 3.0;
-    v[21] = 4.0;
-    v[27] = 2.5;
-    auto p = search(4, v);
-    ASSERT_EQ(p.cnt, 4);
-    EXPECT_EQ((std::vector<int>(p.list.begin(), p.list.begin() + 4)), (std::vector<int>{21, 15, 27, 9}));
-}
-
-TEST(srch_peak, DegenerateArgumentsFindNothingAndReadNoFurther) {
-    std::vector<double> one = {5.0};
-    EXPECT_EQ(search(4, one).cnt, 0);
-    std::vector<double> v = {0, 1, 0, 2, 0};
-    EXPECT_EQ(search(0, v).cnt, 0);
-    EXPECT_EQ(search(-3, v).cnt, 0);
-
-    // Two bins: bin 1 is the last bin and compares with bin 0 only.
-    std::vector<double> two = {1.0, 2.0};
-    auto p = search(4, two);
-    ASSERT_EQ(p.cnt, 1);
-    EXPECT_EQ(p.list[0], 1);
-    std::vector<double> falling = {2.0, 1.0};
-    EXPECT_EQ(search(4, falling).cnt, 0);
-}
-
-TEST(srch_peak, ASingleSlotListKeepsTheStrongest) {
-    std::vector<double> v = {0, 3, 0, 8, 0, 8, 0, 5, 0};
-    auto p = search(1, v);
-    ASSERT_EQ(p.cnt, 1);
-    EXPECT_EQ(p.list[0], 3);
-    EXPECT_EQ(p.list[1], untouched);
+TEST(srch_peak, DegenerateArgumentsReadNothingOutsideTheSpectrum) {
+    EXPECT_EQ(peaks({5.0}), std::vector<int>{});
+    EXPECT_EQ(peaks({0, 1, 0, 2, 0}, 0), std::vector<int>{});
+    EXPECT_EQ(peaks({1.0, 2.0}), std::vector<int>{1});  // two bins: bin 1 is the last one
+    EXPECT_EQ(peaks({2.0, 1.0}), std::vector<int>{});
 }
 
 }  // namespace

@@ -1,0 +1,176 @@
+// tonewarp-cli extract run inside the test process, so that memory failures
+// can be injected and the settings block looked at.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/err_log.h"
+#include "app/sys_param.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_extract_opts.h"
+#include "extract_files.h"
+#include "platform/heap.h"
+#include "platform/sjis.h"
+
+namespace {
+
+// Stereo: a 440 Hz tone from frame `entry` on (the right channel at half level).
+std::string tone_wave(int frames, int entry) {
+    std::string data;
+    for (int f = 0; f < frames; ++f) {
+        const int v =
+            f < entry ? 0 : static_cast<int>(8000.0 * std::sin(2.0 * M_PI * 440.0 * (f - entry) / 44100.0));
+        put_le(data, static_cast<std::uint16_t>(v), 2);
+        put_le(data, static_cast<std::uint16_t>(v / 2), 2);
+    }
+    return stereo_wave(data);
+}
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+class extract_cmd : public in_test_dir {
+   protected:
+    void TearDown() override { heap_test::reset(), log_on_flg = 0; }
+    static run_result run(cli_args args) {
+        args.insert(args.begin(), "extract");
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = cli_main(args);
+        std::string out = testing::internal::GetCapturedStdout();
+        return {status, out, testing::internal::GetCapturedStderr()};
+    }
+};
+
+TEST(extract_opts, PartFilesAreNamedAfterThePartWithSafeCharactersOnly) {
+    EXPECT_EQ(part_file_stem("Total_Diff."), "Total_Diff");
+    EXPECT_EQ(part_file_stem("ﾍﾞｰｽ 1.."), "_____1");
+    EXPECT_EQ(part_file_stem("a-b/c.d"), "a-b_c_d");
+    EXPECT_EQ(part_file_stem("..."), "_");
+    EXPECT_EQ(default_out_dir("dir/song.take1.wav"), "song.take1_parts");
+}
+
+TEST(extract_opts, TheRangeIsClampedToTheRecordingBeforeItIsChecked) {
+    auto range = [](std::optional<long long> s, std::optional<long long> e) {
+        extract_opts o;
+        o.start = s, o.end = e;
+        int first = -1, last = -1;
+        const bool ok = extract_range(o, 1000, first, last);
+        return std::tuple{ok, first, last};
+    };
+    EXPECT_EQ(range({}, {}), std::tuple(true, 0, 999));
+    EXPECT_EQ(range(-50, 5000), std::tuple(true, 0, 999));
+    EXPECT_EQ(range(5000, {}), std::tuple(true, 999, 999));  // a start mark alone on the last frame
+    EXPECT_EQ(range(300, 300), std::tuple(false, 300, 300));
+    EXPECT_EQ(range(2000, 3000), std::tuple(false, 999, 999));
+}
+
+TEST(extract_opts, UsageProblemsAreNamed) {
+    auto problem = [](const cli_args& a) {
+        extract_opts o;
+        return parse_extract_opts(a, o);
+    };
+    EXPECT_EQ(problem({}), "no FILE given");
+    EXPECT_EQ(problem({"a.wav", "--start"}), "--start needs a value");
+    EXPECT_EQ(problem({"a.wav", "--start", "12x"}), "--start needs a frame index, not '12x'");
+    EXPECT_EQ(problem({"a.wav", "--fast"}), "unknown option '--fast'");
+    EXPECT_EQ(problem({"a.wav", "b.wav"}), "more than one FILE given");
+    extract_opts ok;
+    EXPECT_EQ(parse_extract_opts({"--end=99", "a.wav", "--log", "--min-vol", " 7e3xyz"}, ok), "");
+    EXPECT_EQ(std::tuple(ok.file, *ok.end, ok.log, *ok.min_vol), std::tuple("a.wav", 99LL, true, " 7e3xyz"));
+}
+
+TEST_F(extract_cmd, ParameterOverridesAreReadLikeTheDialogAndNeverSaved) {
+    write_file_bytes("t.wav", tone_wave(20000, 3000));
+    run_result r = run({"t.wav"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string settings = read_file_bytes(sys_param_file_name);
+    EXPECT_EQ(read_parts_tsv("t_parts/parts.tsv").size(), 2u);  // the tone and the residual
+
+    // Lenient reading: "1x" is 1, so no part may be registered at all.
+    r = run({"t.wav", "--part-max", "1x", "--min-vol", "  6000.5 dB", "--out", "one"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_parts_tsv("one/parts.tsv").size(), 1u);
+    EXPECT_EQ(std::pair(sys_param.part_max, sys_param.min_vol_prm), std::pair(1, 6000.5));
+
+    const char* part_msg = "音楽パート抽出Max数の値が不正です!!　　\n";
+    const char* cases[][3] = {{"--part-max", "abc", part_msg},
+                              {"--part-max", "00000257", part_msg},  // read up to 5 characters: 0
+                              {"--min-vol", "499.99", "最小音量認識ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n"},
+                              {"--sim-snd", "1e10", "類似音判断用ﾊﾟﾗﾒｰﾀの値が不正です!!　　\n"}};
+    for (const auto& c : cases) {
+        r = run({"t.wav", c[0], c[1], "--sim-snd", c[0][2] == 's' ? c[1] : "0", "--out", "never"});
+        EXPECT_EQ(r.status, 2) << c[0];
+        EXPECT_EQ(r.err, c[2]) << c[0];  // only the first failing field, in the dialog's order
+    }
+    EXPECT_FALSE(std::filesystem::exists("never"));
+    EXPECT_EQ(read_file_bytes(sys_param_file_name), settings);
+}
+
+TEST_F(extract_cmd, ARangeWhoseStartIsNotBeforeItsEndIsRefused) {
+    write_file_bytes("t.wav", tone_wave(5000, 0));
+    for (const char* start : {"300", "9000"}) {
+        const run_result r = run({"t.wav", "--start", start, "--end", start[0] == '3' ? "300" : "7000"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "抽出範囲の指定が不正です!!　\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists("t_parts"));
+    ASSERT_EQ(run({"t.wav", "--start", "4000", "--end", "9999"}).status, 0);
+    EXPECT_EQ(wave_data("t_parts/mix.wav"), wave_data("t.wav").substr(4 * 4000));
+}
+
+TEST_F(extract_cmd, ARejectedMissingOrUnwritableFileFailsWithItsStatus) {
+    wave_spec w;
+    w.bits = 8;
+    write_file_bytes("b8.wav", make_wave_bytes(w));
+    run_result r = run({"b8.wav"});
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(2, std::string("読み込んだファイルが不正です!!　　\n")));
+    r = run({"nothing.wav"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("nothing.wav"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("b8_parts") || std::filesystem::exists("nothing_parts"));
+    write_file_bytes("t.wav", tone_wave(3000, 0));
+    write_file_bytes("plain", "a file, not a folder");
+    EXPECT_EQ(run({"t.wav", "--out", "plain"}).status, 1);
+}
+
+TEST_F(extract_cmd, TheOutputFolderHoldsTheMixEveryPartAndTheirEpisodes) {
+    write_file_bytes("t.wav", tone_wave(30000, 6000));
+    const run_result r = run({"t.wav", "--out", "a/b", "--log"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string header;
+    const auto rows = read_parts_tsv("a/b/parts.tsv", &header);
+    EXPECT_EQ(header, "part\tname\trecord\tstt_orgn_L\tstt_orgn_R\tdata_cnt_L\tdata_cnt_R");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(std::tuple(rows[0].part, rows[0].name, rows[0].record), std::tuple(1, "Part_001", 0));
+    EXPECT_NEAR(rows[0].stt_orgn_L, 6000, 1024);
+    EXPECT_EQ(std::tuple(rows[1].part, rows[1].name, rows[1].stt_orgn_L, rows[1].data_cnt_R),
+              std::tuple(2, "Total_Diff.", 0L, 30000L));
+    for (const char* f : {"a/b/Part_001.wav", "a/b/Total_Diff.wav"})
+        EXPECT_EQ(wave_data(f).size(), 4u * 30000u);
+    EXPECT_EQ(wave_data("a/b/mix.wav"), wave_data("t.wav"));
+    EXPECT_EQ(r.out.substr(0, r.out.find("wall")),
+              "parts: 1 (episodes: 1) + Total_Diff.\naudio: 0.680 s (30000 frames from frame 0)\n");
+    EXPECT_EQ(r.err, "");  // no progress line when stderr is no terminal
+    const std::string log = cp932_to_utf8(read_file_bytes(err_log_file_name));
+    EXPECT_NE(log.find(" \r\n<make_mdfy_dt_from_each_part> : intPart_Cnt=   2, \r\n"), std::string::npos);
+}
+
+TEST_F(extract_cmd, AnEngineFailureEndsTheRunEarlyButItsFilesAreStillWritten) {
+    write_file_bytes("t.wav", tone_wave(20000, 3000));
+    heap_test::fail_above_size(1 << 20);  // the 16 MB coefficient matrix cannot be had
+    const run_result r = run({"t.wav"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("stopped early"), std::string::npos) << r.err;
+    const auto rows = read_parts_tsv("t_parts/parts.tsv");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "Total_Diff.");
+    EXPECT_EQ(wave_data("t_parts/Total_Diff.wav"), wave_data("t.wav"));
+    EXPECT_EQ(wave_data("t_parts/mix.wav"), wave_data("t.wav"));
+    EXPECT_EQ(read_file_bytes(err_log_file_name), "<h_Mem_CoefMatrix : 16777216 Byte> HeapAlloc NG !!\r\n");
+}
+
+}  // namespace

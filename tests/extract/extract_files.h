@@ -1,0 +1,53 @@
+// Reading what `tonewarp-cli extract` writes: WAVE sample data and the parts table.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_dir.h"
+#include "tests/support/wave_bytes.h"
+
+// The bytes of a WAVE file's "data" chunk (chunks walked from offset 12).
+inline std::string wave_data(const std::filesystem::path& p) {
+    const std::string b = read_file_bytes(p);
+    for (std::size_t at = 12; at + 8 <= b.size();) {
+        const std::size_t len = static_cast<std::uint32_t>(get_le(b, at + 4, 4));
+        if (b.compare(at, 4, "data") == 0) return b.substr(at + 8, len);
+        at += 8 + len + (len & 1);
+    }
+    return {};
+}
+
+inline std::vector<std::int16_t> samples_of(const std::string& data) {
+    std::vector<std::int16_t> s(data.size() / 2);
+    for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<std::int16_t>(get_le(data, 2 * i, 2));
+    return s;
+}
+
+struct tsv_row {
+    int part = 0, record = 0;
+    std::string name;
+    long stt_orgn_L = 0, stt_orgn_R = 0, data_cnt_L = 0, data_cnt_R = 0;
+};
+
+// The parts table's rows after its header line (returned in header when asked).
+inline std::vector<tsv_row> read_parts_tsv(const std::filesystem::path& p, std::string* header = nullptr) {
+    std::istringstream in(read_file_bytes(p));
+    std::string line;
+    std::getline(in, line);
+    if (header != nullptr) *header = line;
+    std::vector<tsv_row> rows;
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        tsv_row r;
+        f >> r.part;
+        f.ignore(1);
+        std::getline(f, r.name, '\t');
+        f >> r.record >> r.stt_orgn_L >> r.stt_orgn_R >> r.data_cnt_L >> r.data_cnt_R;
+        rows.push_back(r);
+    }
+    return rows;
+}
