@@ -11,6 +11,7 @@
 #include "view/view_state.h"
 
 class part_icons;
+struct freq_scene;
 
 struct paint_scene {
     view_disp_state& st;
@@ -18,6 +19,7 @@ struct paint_scene {
     const CTonewarpDoc* doc = nullptr;  // null: nothing to show
     const extr_state* ex = nullptr;     // null: no parts
     const part_icons* icons = nullptr;
+    freq_scene* freq = nullptr;  // frequency mode: what the spectrum shows and borrows
 
     // Parts listed in the lower area: the view's copy of the part count.
     int part_cnt() const { return ex == nullptr ? 0 : std::clamp(ex->intPart_Cnt, 0, view_part_slots); }

@@ -85,7 +85,11 @@ std::unique_ptr<draw_ctx> CTonewarpView::get_dc() {
     });
 }
 
-paint_scene CTonewarpView::scene() { return paint_scene{st_, *lay_, doc_, ex_.get(), icons_.get()}; }
+paint_scene CTonewarpView::scene() {
+    paint_scene sc{st_, *lay_, doc_, ex_.get(), icons_.get()};
+    sc.freq = freq_snapshot();
+    return sc;
+}
 
 void CTonewarpView::set_disp_rect() { ::set_disp_rect(*lay_, st_, ex_->prt_disp_flg); }
 
@@ -126,6 +130,7 @@ void CTonewarpView::create_part_scroll() {
     part_bar_.bar->hide();
     part_bar_.shown = 2;
     part_bar_.pos = 0;
+    connect_scroll(part_bar_.bar);
 }
 
 void CTonewarpView::destroy_part_scroll() {
@@ -184,6 +189,7 @@ void CTonewarpView::first_paint_init() {
     start_bar_.bar->setRange(0, scroll_range_max);
     start_bar_.bar->hide();
     start_bar_.shown = 2;
+    connect_scroll(start_bar_.bar);
     place_scroll(start_bar_, lay_->scroll_line);
     open_sound_out();
     init_done_ = true;

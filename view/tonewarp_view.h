@@ -16,9 +16,13 @@
 #include <memory>
 
 #include "app/gui/active_view.h"
+#include "app/gui/command_target.h"
 #include "engine/extr_state.h"
 #include "platform/sound_out.h"
 #include "view/draw_ops.h"
+#include "view/freq_plan.h"
+#include "view/input_rules.h"
+#include "view/key_sequences.h"
 #include "view/layout.h"
 #include "view/paint_scene.h"
 #include "view/part_icons.h"
@@ -43,7 +47,7 @@ struct view_scroll {
     int pos = 0;
 };
 
-class CTonewarpView : public QWidget {
+class CTonewarpView : public QWidget, public command_target {
     Q_OBJECT
 
    public:
@@ -106,6 +110,42 @@ class CTonewarpView : public QWidget {
     void create_part_scroll();
     void destroy_part_scroll();
 
+    // ---- Frequency display and input (freq_mode.cpp, input_mouse.cpp,
+    // input_keys.cpp, scroll_bars.cpp, context_menu.cpp) ----
+
+    // Commands of the view: 32776 switches the display mode. Others are
+    // not taken here (false).
+    bool on_command(int id) override;
+    // Command 32776: normal mode <-> frequency analysis display.
+    void on_disp_mode_cmd();
+
+    // What the spectrum shows (channel, component, scale).
+    freq_sel& spc_sel() { return freq_.sel; }
+    const key_seq_buf& key_buf() const { return keys_; }
+
+    // The play buttons' part of a left click (x, y in client pixels); set
+    // by playback. Returns true when a button was hit.
+    std::function<bool(int x, int y)> play_btn_click;
+
+    // The left-click handler: range, then zoom buttons, play buttons, click
+    // position, part icon and function buttons, in this order.
+    void on_left_click(int x, int y);
+    // A double click on a listed part's title renames it.
+    void on_double_click(int x, int y);
+    // One typed character (a CP932 byte) into the typed-key buffer.
+    void on_char(char c);
+    // A request from one of the two scroll bars; reported is the thumb's
+    // position for thumb codes.
+    void on_scroll(QScrollBar* bar, sb_code code, int reported);
+    // The right-click menu at a screen position.
+    void open_ext_popup(const QPoint& global_pos);
+
+    // Whole-recording functions on the working copy, then the values repainted.
+    void make_cancel_dt();
+    void restore_copy_dt();
+    // Switches part i in or out of the mix and rebuilds the mix.
+    void toggle_part_mix(int i);
+
    public slots:
     // Timer 1 (every 100 ms from the first paint). Extraction control and
     // playback hook their steps in here.
@@ -117,6 +157,10 @@ class CTonewarpView : public QWidget {
     // The input focus makes this the active view and its document the
     // active document, and brings the menu texts up to date.
     void focusInEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
    private:
     void first_paint_init();
@@ -125,6 +169,9 @@ class CTonewarpView : public QWidget {
     void place_scroll(view_scroll& sb, const view_rect& r);
     void draw_progress_bar(draw_ctx* dc);
     void post_bad_file_message();
+    freq_scene* freq_snapshot();
+    void connect_scroll(QScrollBar* bar);
+    void repaint_frame_and_values();
 
     CTonewarpDoc* doc_;
     view_disp_state st_;
@@ -143,4 +190,6 @@ class CTonewarpView : public QWidget {
     bool in_paint_ = false;
     bool msg_pending_ = false;
     part_name_edit name_edit_;
+    freq_scene freq_;
+    key_seq_buf keys_;
 };

@@ -6,6 +6,7 @@
 #include "app/err_log.h"
 #include "platform/sjis.h"
 #include "view/back_frame.h"
+#include "view/freq_display.h"
 #include "view/header_text.h"
 #include "view/marks.h"
 #include "view/part_icons.h"
@@ -62,7 +63,11 @@ void draw_copy_wave(draw_ctx* dc, paint_scene& sc) {
 }
 
 void draw_part_wave(draw_ctx* dc, paint_scene& sc) {
-    if (dc == nullptr || sc.st.disp_mode == disp_mode_freq) return;
+    if (dc == nullptr) return;
+    if (sc.st.disp_mode == disp_mode_freq) {
+        draw_freq_data(dc, sc);
+        return;
+    }
     view_disp_state& st = sc.st;
     const disp_layout& lay = sc.lay;
     const int cw = st.cw, ch = st.ch, hw = st.hw, hh = st.hh;
@@ -157,9 +162,7 @@ void draw_all_data(draw_ctx* dc, paint_scene& sc) {
     draw_original_wave(dc, sc);
     draw_copy_wave(dc, sc);
     draw_ext_mark(dc, sc);
-    if (sc.st.disp_mode != disp_mode_freq) {
-        draw_part_wave(dc, sc);
-        draw_part_icon(dc, sc);
-    }
+    draw_part_wave(dc, sc);  // the spectrum in frequency mode
+    if (sc.st.disp_mode != disp_mode_freq) draw_part_icon(dc, sc);
     draw_clk_pos(dc, sc);
 }

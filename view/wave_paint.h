@@ -13,8 +13,8 @@ void draw_all_data(draw_ctx* dc, paint_scene& sc);
 void draw_original_wave(draw_ctx* dc, paint_scene& sc);
 void draw_copy_wave(draw_ctx* dc, paint_scene& sc);
 
-// The part list (normal mode). In frequency mode the lower area belongs to
-// the frequency display, which paints itself.
+// The part list (normal mode); in frequency mode it hands the lower area
+// over to the frequency display (draw_freq_data).
 void draw_part_wave(draw_ctx* dc, paint_scene& sc);
 
 // Start and end marks inside the visible range; their columns are stored.
