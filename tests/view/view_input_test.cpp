@@ -15,6 +15,7 @@
 #include "app/err_log.h"
 #include "app/gui/command_ids.h"
 #include "app/gui/part_name_dlg.h"
+#include "app/gui/sys_param_dlg.h"
 #include "document/le_bytes.h"
 #include "tests/support/test_dir.h"
 #include "view_fixture.h"
@@ -101,6 +102,10 @@ TEST_F(view_input, ZoomClicksFollowTheRulesAndARefusedZoomOutRepaintsNothing) {
 
 TEST_F(view_input, TypedSequencesActOnceOnTheirEighthCharacter) {
     open(3000, ramp);
+    bool param_dlg = false;
+    on_next_popup([&](QWidget* w) { param_dlg = qobject_cast<CSysParamDlg*>(w) != nullptr; });
+    type("Xq1Alpha");
+    EXPECT_TRUE(param_dlg) << "the full parameter dialog, modal";
     type("Xq2Bravo");
     EXPECT_EQ(log_on_flg, 1);
     type("Xq3Charl");
