@@ -83,6 +83,9 @@ TEST_F(freq_image, ATallAreaShowsBin512OnTheTopRowAndBin1AtTheBottom) {
     EXPECT_EQ(px(img(), line_x, row_of(46)), 0u);
     EXPECT_EQ(px(img(), line_x, row_of(48)), rgb_of(vc::lt_grey));
     EXPECT_EQ(px(img(), line_x, row_of(45)), rgb_of(vc::lt_grey));
+    EXPECT_EQ(px(img(), line_x, row_of(511)), rgb_of(vc::lt_grey))
+        << "no 22000 Hz label in the top two cells";
+    EXPECT_EQ(px(img(), line_x, row_of(464)), 0u) << "19983 Hz says 20000";
 }
 
 TEST_F(freq_image, StripesAre16PixelsWideEvery2PixelsAt64FramesPerPixel) {
