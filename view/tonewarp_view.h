@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/gui/active_view.h"
+#include "app/gui/command_target.h"
 #include "engine/extr_state.h"
 #include "platform/sound_out.h"
 #include "view/draw_ops.h"
@@ -26,6 +27,7 @@
 #include "view/view_state.h"
 
 class CTonewarpDoc;
+class view_control;
 
 inline constexpr int part_scroll_id = 111;   // part-list scroll bar
 inline constexpr int start_scroll_id = 112;  // drawing-start scroll bar
@@ -43,7 +45,7 @@ struct view_scroll {
     int pos = 0;
 };
 
-class CTonewarpView : public QWidget {
+class CTonewarpView : public QWidget, public command_target {
     Q_OBJECT
 
    public:
@@ -59,8 +61,16 @@ class CTonewarpView : public QWidget {
     view_scroll& part_scroll() { return part_bar_; }
     view_scroll& start_scroll() { return start_bar_; }
     const QFont& disp_font() const { return font_; }
-    sound_out* snd() { return snd_.get(); }
+    sound_out* snd();
     int timer_active() const { return timer_active_; }
+    // Starts (100 ms) or stops timer 1 and keeps the timer-active flag.
+    void set_timer1(bool run);
+
+    // Extraction control and playback of this view.
+    view_control& control() { return *ctl_; }
+
+    // Menu commands: extraction (32771), its parameters (32772) and the marks (32774, 32775).
+    bool on_command(int id) override;
 
     // Playback flags the play buttons show (kept by playback).
     play_btn_state play_btns;
@@ -109,7 +119,7 @@ class CTonewarpView : public QWidget {
    public slots:
     // Timer 1 (every 100 ms from the first paint). Extraction control and
     // playback hook their steps in here.
-    virtual void on_timer_tick() {}
+    virtual void on_timer_tick();
 
    protected:
     void paintEvent(QPaintEvent* e) override;
@@ -117,13 +127,14 @@ class CTonewarpView : public QWidget {
     // The input focus makes this the active view and its document the
     // active document, and brings the menu texts up to date.
     void focusInEvent(QFocusEvent* e) override;
+    // Left clicks: the play buttons.
+    void mousePressEvent(QMouseEvent* e) override;
 
    private:
     void first_paint_init();
     void create_disp_font();
     void open_sound_out();
     void place_scroll(view_scroll& sb, const view_rect& r);
-    void draw_progress_bar(draw_ctx* dc);
     void post_bad_file_message();
 
     CTonewarpDoc* doc_;
@@ -135,7 +146,6 @@ class CTonewarpView : public QWidget {
     QFont font_;
     view_scroll part_bar_;
     view_scroll start_bar_;
-    std::unique_ptr<sound_out> snd_;
     QTimer timer1_;
     int timer_active_ = 2;  // 1 while timer 1 runs, 2 while it is stopped
     bool init_done_ = false;
@@ -143,4 +153,5 @@ class CTonewarpView : public QWidget {
     bool in_paint_ = false;
     bool msg_pending_ = false;
     part_name_edit name_edit_;
+    std::unique_ptr<view_control> ctl_;  // last: it refers to the state above
 };
