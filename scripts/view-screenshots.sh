@@ -1,8 +1,9 @@
 #!/bin/sh
 # Redraws the recording view's pictures in docs/screenshots/: a short sox
 # recording (a plucked A3 throughout, a quiet square-wave E5 from 0.7 s, a
-# plucked E4 from 1.4 s, panned apart) as opened, and after an extraction
-# run over the whole recording. Needs a build (./scripts/build.sh), sox and
+# plucked E4 from 1.4 s, panned apart) as opened, after an extraction run
+# over the whole recording, and during a run started from the menu (the
+# progress bar). Needs a build (./scripts/build.sh), sox and
 # xvfb-run; works in a scratch directory.
 set -e
 cd "$(dirname "$0")/.."
@@ -18,3 +19,5 @@ sox mono.wav -c 2 rec.wav remix 1v0.9,1v0.6 1v0.6,1v0.9
 mkdir -p "$root/docs/screenshots"
 xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_view_screenshot" rec.wav \
   "$root/docs/screenshots/view-opened.png" "$root/docs/screenshots/view-extracted.png" 1300 1000
+SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_extr_screenshot" rec.wav \
+  "$root/docs/screenshots/view-extracting.png" 1300 1000 45

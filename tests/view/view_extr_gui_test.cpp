@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -205,6 +206,42 @@ TEST_F(view_extr, StopWhileStoppedShowsItsButtonPressedUntilTheNextTick) {
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(pause.left + 5, pause.top + 5));
     EXPECT_EQ(view->control().playback().pause_flg(), 2);
     EXPECT_EQ(at(pause.left + 4, pause.top + 4), rgb_of(vc::lt_grey));
+}
+
+TEST_F(view_extr, ASecondWindowOfTheDocumentCannotStartARunWhileTheFirstOneExtracts) {
+    CTonewarpView* first = view;
+    command(ID_EXTRACT);
+    ASSERT_EQ(first->extr().extr_stat, 2);
+    command(ID_WINDOW_NEW);
+    QApplication::processEvents();
+    auto* second = qobject_cast<CTonewarpView*>(app->main_frame()->active_view_widget());
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second, first);
+    second->repaint();
+    command(ID_EXTRACT);
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], msg_doc_busy);
+    EXPECT_EQ(second->extr().extr_stat, 0);
+    EXPECT_TRUE(second->start_scroll().bar->isVisible());
+    ASSERT_TRUE(wait_for([&] { return first->extr().extr_stat == 0; }));
+    command(ID_EXTRACT);  // the document is free again
+    EXPECT_EQ(second->extr().extr_stat, 2);
+}
+
+TEST_F(view_extr, LeavingTheProgramDuringARunWithAClosedWindowAwaitingDeletionIsSafe) {
+    command(ID_EXTRACT);
+    command(ID_WINDOW_NEW);
+    QApplication::processEvents();
+    ASSERT_EQ(app->doc_template().documents().front()->frames().size(), 2);
+    ASSERT_EQ(view->extr().extr_stat, 2);
+    // The running view's window is closed; its deletion waits for the event loop.
+    CChildFrame* running = app->doc_template().documents().front()->frames().front();
+    ASSERT_EQ(running->view(), view);
+    running->close();
+    app->main_frame()->dispatch(ID_APP_EXIT);
+    std::filesystem::remove("Tonewarp.Inf");
+    app.reset();  // before the event loop runs again, as at the end of main()
+    EXPECT_EQ(std::filesystem::file_size("Tonewarp.Inf"), 240u);
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
+
+#include "app/err_log.h"
+#include "platform/sjis.h"
 
 #include "app/gui/command_ids.h"
 #include "tests/support/test_dir.h"
@@ -119,6 +123,22 @@ TEST_F(view_play, BothPlayButtonsAreIgnoredWhilePlayingAndStopEndsIt) {
     const std::string out = played();
     ASSERT_GT(out.size(), range.size());
     EXPECT_EQ(out, range + range.substr(0, out.size() - range.size()));
+}
+
+TEST_F(view_play, TheOpeningOfTheOutputListsSdlsDevicesInTheLogWhenTracing) {
+    view.reset();
+    std::remove(err_log_file_name);
+    log_on_flg = 1;
+    view = make_view(doc.get(), 1300, 500);
+    log_on_flg = 0;
+    const std::string log = cp932_to_utf8(read_file_bytes(err_log_file_name));
+    EXPECT_NE(log.find("waveOutGetNumDevs() =     1\r\n"), std::string::npos) << log;
+    const auto name = log.find("szPname        = ");
+    ASSERT_NE(name, std::string::npos);
+    EXPECT_NE(log.compare(name + 17, 2, "\r\n"), 0) << "the device's name as SDL reports it";
+    EXPECT_NE(log.find("wChannels      = "), std::string::npos) << "the channels SDL reports (0 when it has none)";
+    EXPECT_NE(log.find("waveOutOpen() =     0\r\n\r\nWAVEFORMATEX Values:"), std::string::npos);
+    EXPECT_NE(log.find("nSamplesPerSec  =  44100 \r\n"), std::string::npos);
 }
 
 }  // namespace
