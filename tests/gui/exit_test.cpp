@@ -40,17 +40,4 @@ TEST_F(program_exit, ExitWithClosedFramesStillAwaitingDeletionIsSafeAndSavesTheS
     EXPECT_EQ(std::filesystem::file_size("Tonewarp.Inf"), 240u) << "the settings are written at exit";
 }
 
-TEST_F(program_exit, DestroyingTheMainFrameWithOpenAndClosedFramesReleasesEveryDocument) {
-    auto app = start_app();
-    ASSERT_NE(app, nullptr);
-    app->main_frame()->dispatch(ID_FILE_NEW);
-    app->main_frame()->dispatch(ID_FILE_NEW);
-    app->main_frame()->active_child()->close();  // deferred
-    ASSERT_EQ(app->main_frame()->menu_resource(), IDR_TONEWPTYPE);
-    delete app->main_frame();
-    EXPECT_EQ(app->main_frame(), nullptr);
-    EXPECT_TRUE(app->doc_template().documents().empty()) << "every document goes with its last frame";
-    process_events();
-}
-
 }  // namespace

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "engine/part_access.h"
 #include "tests/engine/recording_steps.h"
 #include "tests/support/test_dir.h"
 
@@ -74,56 +73,22 @@ class extr_control_test : public in_test_dir {
 };
 
 TEST_F(extr_control_test, TheRangeRunsFromTheMarksOrTheRecordingsEndsAndStaysInsideIt) {
-    calc_ext_range(st, *ex, doc.get());
-    EXPECT_EQ(ex->anlz_stt_ptr, 0);
-    EXPECT_EQ(ex->anlz_end_ptr, frames - 1);
-    EXPECT_EQ(ex->anlz_len, frames);
-    EXPECT_EQ(doc->extr_dt_cnt, frames);
-
-    st.stt_mark = {1, 0, 1000, 0.0};
-    calc_ext_range(st, *ex, doc.get());
-    EXPECT_EQ(ex->anlz_stt_ptr, 1000);
-    EXPECT_EQ(ex->anlz_end_ptr, frames - 1);
-
-    st.stt_mark = {};
-    st.end_mark = {1, 0, 4999, 0.0};
-    calc_ext_range(st, *ex, doc.get());
-    EXPECT_EQ(ex->anlz_stt_ptr, 0);
-    EXPECT_EQ(ex->anlz_len, 5000);
-    EXPECT_EQ(doc->extr_end_ptr, 4999);
-
-    // A click right of the recording's end gives a mark past the last frame.
-    st.stt_mark = {1, 0, 20000, 0.0};
-    st.end_mark = {1, 0, 90000, 0.0};
-    calc_ext_range(st, *ex, doc.get());
-    EXPECT_EQ(ex->anlz_end_ptr, frames - 1);
-    EXPECT_EQ(ex->anlz_len, frames - 20000);
-    st.stt_mark = {1, 0, -5, 0.0};
-    calc_ext_range(st, *ex, doc.get());
-    EXPECT_EQ(ex->anlz_stt_ptr, 0);
-
-    // No document: the view's own frame count; none at all: an empty range.
-    st = view_disp_state{};
-    st.data_cnt = 10;
-    calc_ext_range(st, *ex, nullptr);
-    EXPECT_EQ(ex->anlz_end_ptr, 9);
-    st.data_cnt = 0;
-    calc_ext_range(st, *ex, nullptr);
-    EXPECT_EQ(ex->anlz_stt_ptr, 0);
-    EXPECT_EQ(ex->anlz_len, 0);
-}
-
-TEST_F(extr_control_test, ItemTextsFollowTheRunAndTheMarks) {
-    EXPECT_STREQ(extr_item_text(extr_item::extract, st, *ex), "音源パートの抽出(&X)");
-    EXPECT_STREQ(extr_item_text(extr_item::stt_mark, st, *ex), "抽出開始位置の設定(&S)");
-    EXPECT_STREQ(extr_item_text(extr_item::end_mark, st, *ex), "抽出終了位置の設定(&E)");
-    ex->extr_stat = 2;
-    st.stt_mark.set = st.end_mark.set = 1;
-    EXPECT_STREQ(extr_item_text(extr_item::extract, st, *ex), "抽出処理の中断(&X)");
-    EXPECT_STREQ(extr_item_text(extr_item::stt_mark, st, *ex), "抽出開始位置の解除(&S)");
-    EXPECT_STREQ(extr_item_text(extr_item::end_mark, st, *ex), "抽出終了位置の解除(&E)");
-    ex->extr_stat = 3;  // aborted: the item offers extraction again at once
-    EXPECT_STREQ(extr_item_text(extr_item::extract, st, *ex), "音源パートの抽出(&X)");
+    auto range = [&](pos_mark stt, pos_mark end, CTonewarpDoc* d = nullptr) {
+        st.stt_mark = stt;
+        st.end_mark = end;
+        calc_ext_range(st, *ex, d);
+        return std::to_string(ex->anlz_stt_ptr) + ".." + std::to_string(ex->anlz_end_ptr) + "/" +
+               std::to_string(ex->anlz_len);
+    };
+    EXPECT_EQ(range({}, {}, doc.get()), "0..22049/22050");
+    EXPECT_EQ(doc->extr_stt_ptr + doc->extr_end_ptr + doc->extr_dt_cnt, 0 + 22049 + 22050);
+    EXPECT_EQ(range({1, 0, 1000, 0.0}, {}), "1000..22049/21050");
+    EXPECT_EQ(range({}, {1, 0, 4999, 0.0}), "0..4999/5000");
+    // Marks outside the recording (a click right of its end) are pulled back into it.
+    EXPECT_EQ(range({1, 0, 20000, 0.0}, {1, 0, 90000, 0.0}), "20000..22049/2050");
+    EXPECT_EQ(range({1, 0, -5, 0.0}, {}), "0..22049/22050");
+    st.data_cnt = 0;  // nothing at all: an empty range
+    EXPECT_EQ(range({1, 0, 7, 0.0}, {}), "0..-1/0");
 }
 
 TEST_F(extr_control_test, TheProgressBarGrowsWithTheAnalysisAndShowsItsPercentageOnceWideEnough) {
@@ -171,35 +136,6 @@ TEST_F(extr_control_test, TheProgressBarGrowsWithTheAnalysisAndShowsItsPercentag
     p = calc_progress(lay, st, *ex);
     EXPECT_FALSE(p.bar);
     EXPECT_FALSE(p.pct_shown);
-}
-
-TEST_F(extr_control_test, MarksAreSetFromTheClickMarkClearedAgainAndRefusedWithoutAClick) {
-    extr_control c(st, *ex, doc.get(), host, std::make_unique<recording_steps>());
-    c.on_mark(ext_mark_kind::start);
-    EXPECT_EQ(host.messages, "Wave表示領域でのクリック位置が未指定です!!　|");
-    EXPECT_EQ(st.stt_mark.set, 0);
-    EXPECT_EQ(host.log, "") << "a refusal repaints nothing";
-
-    click_at(3000);
-    c.on_mark(ext_mark_kind::start);
-    EXPECT_EQ(st.stt_mark.set, 1);
-    EXPECT_EQ(st.stt_mark.smpl, 3000);
-    EXPECT_EQ(st.stt_mark.x, 200);
-    EXPECT_DOUBLE_EQ(st.stt_mark.sec, 3000 / 44100.0);
-    EXPECT_STREQ(text(extr_item::stt_mark), "抽出開始位置の解除(&S)");
-    EXPECT_EQ(ex->anlz_stt_ptr, 3000) << "the range follows the mark at once";
-    click_at(9000);
-    c.on_mark(ext_mark_kind::end);
-    EXPECT_STREQ(text(extr_item::end_mark), "抽出終了位置の解除(&E)");
-    EXPECT_EQ(ex->anlz_len, 6001);
-    EXPECT_EQ(host.log, "values values ");
-
-    c.on_mark(ext_mark_kind::start);
-    EXPECT_EQ(st.stt_mark.set, 0);
-    EXPECT_EQ(st.stt_mark.smpl, 0);
-    EXPECT_STREQ(text(extr_item::stt_mark), "抽出開始位置の設定(&S)");
-    EXPECT_EQ(ex->anlz_stt_ptr, 0);
-    EXPECT_EQ(host.messages.find('|'), host.messages.rfind('|')) << "only the one refusal";
 }
 
 TEST_F(extr_control_test, EqualOrCrossedMarksRefuseTheRunAndLeaveEverythingIdle) {
@@ -267,28 +203,6 @@ TEST_F(extr_control_test, ARunStepsUnderTheTimerThenFinishesWithThePartsAndTheMi
     for (int p = 0; p < doc->intPart_Cnt; ++p) EXPECT_EQ(ex->prt_disp_flg[p], 1) << p;
     // With the residual in the mix, the parts add up to the recording again.
     EXPECT_EQ(std::memcmp(doc->mdfy_dt, doc->orgn_dt, static_cast<std::size_t>(doc->data_len())), 0);
-}
-
-TEST_F(extr_control_test, AbortEndsTheRunAtTheNextTickWithThePartsFoundSoFar) {
-    extr_control c(st, *ex, doc.get(), host);
-    c.on_extract();
-    for (int i = 0; i < 5; ++i) c.on_timer();
-    const int reached = ex->anlz_ptr;
-    c.on_extract();
-    EXPECT_EQ(ex->extr_stat, 3);
-    EXPECT_STREQ(text(extr_item::extract), "音源パートの抽出(&X)") << "the menu changes at once";
-    c.on_extract();  // a second command while finishing does nothing
-    EXPECT_EQ(ex->extr_stat, 3);
-    host.log.clear();
-    c.on_timer();
-    EXPECT_EQ(ex->extr_stat, 0);
-    EXPECT_EQ(ex->anlz_ptr, reached) << "no batch after the abort";
-    EXPECT_EQ(host.log, "layout frame play ");
-    ASSERT_GE(doc->intPart_Cnt, 1);
-    EXPECT_STREQ(doc->prt_name[doc->intPart_Cnt - 1], "Total_Diff.");
-    // The residual covers the whole range, so the mix is the recording there too.
-    EXPECT_EQ(std::memcmp(doc->mdfy_dt, doc->orgn_dt, static_cast<std::size_t>(doc->data_len())), 0);
-    EXPECT_FALSE(doc_run_active(doc.get()));
 }
 
 TEST_F(extr_control_test, AFailedStepEndsTheRunAtTheTickThatSeesItWithoutAProgressRepaint) {

@@ -88,20 +88,6 @@ TEST_F(disk_audio, ARangePlayedToTheEndInPiecesWritesExactlyItsBytes) {
     EXPECT_EQ(played(), range);
 }
 
-TEST_F(disk_audio, ARangeOfExactlyOnePieceIsOnePieceAndOneFrameMoreAddsAFourBytePiece) {
-    open_playback();
-    src.rng_len = 4096;  // 16384 bytes: the piece size
-    click(play_btn_play);
-    EXPECT_EQ(pb.piece_cnt(), 1);
-    play_to_end();
-    src.rng_len = 4097;
-    click(play_btn_from_top);
-    EXPECT_EQ(pb.piece_cnt(), 2);
-    play_to_end();
-    EXPECT_EQ(pb.piece_wrt_cnt(), 2);
-    EXPECT_EQ(played(), copy.substr(5000 * 4, 4096 * 4) + copy.substr(5000 * 4, 4097 * 4));
-}
-
 TEST_F(disk_audio, PauseThenPlayContinuesWhereItPausedAndFromTopStartsAgain) {
     open_playback();
     click(play_btn_play);

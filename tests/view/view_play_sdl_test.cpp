@@ -9,9 +9,8 @@
 #include <cstdlib>
 
 #include "app/err_log.h"
-#include "platform/sjis.h"
-
 #include "app/gui/command_ids.h"
+#include "platform/sjis.h"
 #include "tests/support/test_dir.h"
 #include "view/view_control.h"
 #include "view_fixture.h"
@@ -136,7 +135,8 @@ TEST_F(view_play, TheOpeningOfTheOutputListsSdlsDevicesInTheLogWhenTracing) {
     const auto name = log.find("szPname        = ");
     ASSERT_NE(name, std::string::npos);
     EXPECT_NE(log.compare(name + 17, 2, "\r\n"), 0) << "the device's name as SDL reports it";
-    EXPECT_NE(log.find("wChannels      = "), std::string::npos) << "the channels SDL reports (0 when it has none)";
+    EXPECT_NE(log.find("wChannels      = "), std::string::npos)
+        << "the channels SDL reports (0 when it has none)";
     EXPECT_NE(log.find("waveOutOpen() =     0\r\n\r\nWAVEFORMATEX Values:"), std::string::npos);
     EXPECT_NE(log.find("nSamplesPerSec  =  44100 \r\n"), std::string::npos);
 }
