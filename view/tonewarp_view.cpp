@@ -73,8 +73,7 @@ void CTonewarpView::on_timer_tick() { ctl_->timer_tick(); }
 void CTonewarpView::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
         const QPoint p = e->position().toPoint();
-        calc_ext_range();
-        ctl_->play_click(p.x(), p.y());
+        ctl_->play_click(p.x(), p.y());  // recomputes the range first
     }
     QWidget::mousePressEvent(e);
 }

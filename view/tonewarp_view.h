@@ -117,8 +117,8 @@ class CTonewarpView : public QWidget, public command_target {
     void destroy_part_scroll();
 
    public slots:
-    // Timer 1 (every 100 ms from the first paint). Extraction control and
-    // playback hook their steps in here.
+    // Timer 1 (every 100 ms from the first paint): the extraction step, then
+    // the playback step.
     virtual void on_timer_tick();
 
    protected:

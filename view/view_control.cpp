@@ -17,11 +17,6 @@
 
 namespace {
 
-view_control::sound_factory& factory() {
-    static view_control::sound_factory f = [] { return make_sdl_sound_out(); };
-    return f;
-}
-
 int item_command(extr_item item) {
     switch (item) {
         case extr_item::extract:
@@ -36,10 +31,6 @@ int item_command(extr_item item) {
 
 }  // namespace
 
-void view_control::set_sound_factory(sound_factory f) {
-    factory() = f ? std::move(f) : [] { return make_sdl_sound_out(); };
-}
-
 view_control::view_control(CTonewarpView& view)
     : v_(view), ctl_(view.disp(), view.extr(), view.GetDocument(), *this) {}
 
@@ -47,7 +38,8 @@ view_control::~view_control() { close_output(); }
 
 int view_control::open_output() {
     const CTonewarpDoc* doc = v_.GetDocument();
-    return pb_.open_output(factory()(), doc != nullptr ? doc->wv_fmt_dt : nullptr);
+    // SDL's default output device stands for device 0.
+    return pb_.open_output(make_sdl_sound_out(), doc != nullptr ? doc->wv_fmt_dt : nullptr);
 }
 
 void view_control::close_output() { pb_.close_output(); }

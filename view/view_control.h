@@ -8,7 +8,6 @@
 // class only draws, shows messages and sets menu texts for them.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "platform/sound_out.h"
@@ -24,11 +23,6 @@ class view_control final : public extr_host, public play_surface {
     ~view_control() override;
     view_control(const view_control&) = delete;
     view_control& operator=(const view_control&) = delete;
-
-    // Makes the sound output of every view from now on (the SDL2 output on
-    // the default device unless a test puts another one in).
-    using sound_factory = std::function<std::unique_ptr<sound_out>()>;
-    static void set_sound_factory(sound_factory f);
 
     // First paint: device enumeration into the log, the output opened on
     // device 0 with the document's format. Returns the open's result.
