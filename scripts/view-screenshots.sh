@@ -1,8 +1,9 @@
 #!/bin/sh
 # Redraws the recording view's pictures in docs/screenshots/: a short sox
 # recording (a plucked A3 throughout, a quiet square-wave E5 from 0.7 s, a
-# plucked E4 from 1.4 s, panned apart) as opened, and after an extraction
-# run over the whole recording. Needs a build (./scripts/build.sh), sox and
+# plucked E4 from 1.4 s, panned apart) as opened, after an extraction run
+# over the whole recording, and during a run started from the menu (the
+# progress bar). Needs a build (./scripts/build.sh), sox and
 # xvfb-run; works in a scratch directory.
 set -e
 cd "$(dirname "$0")/.."
@@ -21,3 +22,5 @@ xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_view_screenshot" rec
 # The same recording in the frequency analysis display: level and difference scales.
 xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_freq_screenshot" rec.wav \
   "$root/docs/screenshots/freq-level.png" "$root/docs/screenshots/freq-difference.png" 1080 1000
+SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_extr_screenshot" rec.wav \
+  "$root/docs/screenshots/view-extracting.png" 1300 1000 45

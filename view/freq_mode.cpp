@@ -6,14 +6,6 @@
 #include "view/tonewarp_view.h"
 #include "view/wave_paint.h"
 
-bool CTonewarpView::on_command(int id) {
-    if (id == cmd::ID_DISP_MODE) {
-        on_disp_mode_cmd();
-        return true;
-    }
-    return false;
-}
-
 freq_scene* CTonewarpView::freq_snapshot() {
     // The part-list bar as it stands scrolls a short spectrum.
     QScrollBar* bar = part_bar_.bar;

@@ -10,6 +10,7 @@
 #include "platform/sound_out.h"
 #include "view/hit_test.h"
 #include "view/tonewarp_view.h"
+#include "view/view_control.h"
 #include "view/wave_paint.h"
 
 void CTonewarpView::mousePressEvent(QMouseEvent* e) {
@@ -41,7 +42,7 @@ void CTonewarpView::on_left_click(int x, int y) {
     if (apply_zoom_click(st_, *lay_, x, y) == zoom_result::repaint) draw_all_data();
 
     // 2. Play buttons.
-    if (play_btn_click) play_btn_click(x, y);
+    ctl_->play_click(x, y);
 
     // 3. Click position: the old cursor is XORed away, the new one drawn with its label.
     {

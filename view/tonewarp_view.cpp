@@ -16,17 +16,13 @@
 #include "document/tonewarp_doc.h"
 #include "platform/sjis.h"
 #include "view/back_frame.h"
+#include "view/extr_control.h"
+#include "view/view_control.h"
 #include "view/wave_paint.h"
 
 namespace {
 
-// Menu texts that follow the view's state.
-constexpr const char* txt_extract = "音源パートの抽出(&X)";
-constexpr const char* txt_abort = "抽出処理の中断(&X)";
-constexpr const char* txt_stt_set = "抽出開始位置の設定(&S)";
-constexpr const char* txt_stt_clear = "抽出開始位置の解除(&S)";
-constexpr const char* txt_end_set = "抽出終了位置の設定(&E)";
-constexpr const char* txt_end_clear = "抽出終了位置の解除(&E)";
+// Menu texts of the display mode (the extraction texts are in extr_control.h).
 constexpr const char* txt_to_freq = "周波数解析表示モード(&M)";
 constexpr const char* txt_to_normal = "通常表示モード(&M)";
 
@@ -34,6 +30,7 @@ constexpr const char* txt_to_normal = "通常表示モード(&M)";
 
 CTonewarpView::CTonewarpView(CTonewarpDoc* doc, QWidget* parent)
     : QWidget(parent), doc_(doc), ex_(std::make_unique<extr_state>()), lay_(std::make_unique<disp_layout>()) {
+    ctl_ = std::make_unique<view_control>(*this);
     calc_ext_range();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -42,30 +39,41 @@ CTonewarpView::CTonewarpView(CTonewarpDoc* doc, QWidget* parent)
 }
 
 CTonewarpView::~CTonewarpView() {
-    // Window destruction: timer 1 stops; then the bars, the output and the bitmaps go.
+    // Window destruction: timer 1 stops; then the output (and a run cut
+    // short), the bars and the bitmaps go.
     if (timer_active_ == 1) {
         timer1_.stop();
         timer_active_ = 2;
     }
+    ctl_.reset();
     destroy_part_scroll();
     delete start_bar_.bar;
     start_bar_.bar = nullptr;
-    if (snd_) snd_->close();
     clear_active_view(this);
 }
 
-void CTonewarpView::calc_ext_range() {
-    extr_state& ex = *ex_;
-    const int frames = doc_ != nullptr ? doc_->frame_count() : 0;
-    ex.anlz_stt_ptr = st_.stt_mark.set == 1 ? st_.stt_mark.smpl : 0;
-    ex.anlz_end_ptr = st_.end_mark.set == 1 ? st_.end_mark.smpl : frames - 1;
-    ex.anlz_len = static_cast<int>(static_cast<long long>(ex.anlz_end_ptr) - ex.anlz_stt_ptr + 1);
-    if (doc_ != nullptr) {
-        doc_->extr_stt_ptr = ex.anlz_stt_ptr;
-        doc_->extr_end_ptr = ex.anlz_end_ptr;
-        doc_->extr_dt_cnt = ex.anlz_len;
+void CTonewarpView::calc_ext_range() { ::calc_ext_range(st_, *ex_, doc_); }
+
+sound_out* CTonewarpView::snd() { return ctl_->playback().output(); }
+
+void CTonewarpView::set_timer1(bool run) {
+    if (run) {
+        timer1_.start(timer1_ms);
+    } else {
+        timer1_.stop();
     }
+    timer_active_ = run ? 1 : 2;
 }
+
+bool CTonewarpView::on_command(int id) {
+    if (id == cmd::ID_DISP_MODE) {
+        on_disp_mode_cmd();
+        return true;
+    }
+    return ctl_->on_command(id);
+}
+
+void CTonewarpView::on_timer_tick() { ctl_->timer_tick(); }
 
 void CTonewarpView::update_menu_texts() {
     auto* frame = qobject_cast<CMainFrame*>(window());
@@ -153,18 +161,8 @@ void CTonewarpView::create_disp_font() {
 }
 
 void CTonewarpView::open_sound_out() {
-    // Silent until the playback output is plugged in: the stand-in opens,
-    // plays nothing and reports every buffer done.
-    snd_ = make_null_sound_out();
-    sound_format fmt;
-    if (doc_ != nullptr) {
-        fmt.channels = static_cast<std::uint16_t>(doc_->fmt_channels());
-        fmt.samples_per_sec = static_cast<std::uint32_t>(doc_->fmt_samples_per_sec());
-        fmt.avg_bytes_per_sec = static_cast<std::uint32_t>(doc_->fmt_avg_bytes_per_sec());
-        fmt.block_align = static_cast<std::uint16_t>(doc_->fmt_block_align());
-        fmt.bits_per_sample = static_cast<std::uint16_t>(doc_->fmt_bits_per_sample());
-    }
-    snd_->open(fmt);
+    // Device 0 with the document's format; a failed open leaves the view silent.
+    ctl_->open_output();
 }
 
 void CTonewarpView::first_paint_init() {
@@ -197,29 +195,6 @@ void CTonewarpView::first_paint_init() {
     timer_active_ = 1;
 }
 
-void CTonewarpView::draw_progress_bar(draw_ctx* dc) {
-    const view_rect& r = lay_->scroll_line;
-    const int L0 = lay_->L0, R0 = lay_->R0;
-    draw_line_rect(dc, L0 + 1, r.top + 1, R0 - 2, r.bottom - 2, vc::black, 2);
-    const extr_state& ex = *ex_;
-    if (ex.anlz_len <= 0) return;
-    const long long done = static_cast<long long>(ex.anlz_ptr) - ex.anlz_stt_ptr;
-    // Kept inside the scroll line: the last frame of a run may reach past the range end.
-    const long long bar = std::clamp<long long>(static_cast<long long>(R0 - L0 - 1) * done / ex.anlz_len, 0,
-                                                std::max(R0 - 2 - (L0 + 1), 0));
-    draw_line_rect(dc, L0 + 1, r.top + 1, static_cast<int>(L0 + 1 + bar), r.bottom - 2, vc::pressed, 2);
-    if (bar >= 9LL * st_.cw) {
-        const double p = static_cast<double>(done) * 100.0 / ex.anlz_len;
-        if (p < 200.0) {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%7.3f％", p);
-            set_text_color(dc, vc::black);
-            set_back_color(dc, vc::pressed);
-            text_out_cell(dc, (L0 + 1) / st_.cw + 1, (r.top + 1) / st_.ch + 1, buf);
-        }
-    }
-}
-
 void CTonewarpView::post_bad_file_message() {
     // Shown after the paint returns: a modal box must not run inside a paint.
     if (msg_pending_) return;
@@ -243,7 +218,7 @@ void CTonewarpView::on_draw() {
     draw_back_frame(dc.get());
     paint_scene sc = scene();
     ::draw_all_data(dc.get(), sc);
-    if (ex_->extr_stat == 2) draw_progress_bar(dc.get());
+    if (ex_->extr_stat == 2) ctl_->draw_progress(dc.get());
 }
 
 void CTonewarpView::request_full_repaint() {

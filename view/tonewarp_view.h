@@ -30,6 +30,7 @@
 #include "view/view_state.h"
 
 class CTonewarpDoc;
+class view_control;
 
 inline constexpr int part_scroll_id = 111;   // part-list scroll bar
 inline constexpr int start_scroll_id = 112;  // drawing-start scroll bar
@@ -63,8 +64,17 @@ class CTonewarpView : public QWidget, public command_target {
     view_scroll& part_scroll() { return part_bar_; }
     view_scroll& start_scroll() { return start_bar_; }
     const QFont& disp_font() const { return font_; }
-    sound_out* snd() { return snd_.get(); }
+    sound_out* snd();
     int timer_active() const { return timer_active_; }
+    // Starts (100 ms) or stops timer 1 and keeps the timer-active flag.
+    void set_timer1(bool run);
+
+    // Extraction control and playback of this view.
+    view_control& control() { return *ctl_; }
+
+    // Menu commands: extraction (32771), its parameters (32772), the marks
+    // (32774, 32775) and the display mode (32776).
+    bool on_command(int id) override;
 
     // Playback flags the play buttons show (kept by playback).
     play_btn_state play_btns;
@@ -113,19 +123,12 @@ class CTonewarpView : public QWidget, public command_target {
     // ---- Frequency display and input (freq_mode.cpp, input_mouse.cpp,
     // input_keys.cpp, scroll_bars.cpp, context_menu.cpp) ----
 
-    // Commands of the view: 32776 switches the display mode. Others are
-    // not taken here (false).
-    bool on_command(int id) override;
     // Command 32776: normal mode <-> frequency analysis display.
     void on_disp_mode_cmd();
 
     // What the spectrum shows (channel, component, scale).
     freq_sel& spc_sel() { return freq_.sel; }
     const key_seq_buf& key_buf() const { return keys_; }
-
-    // The play buttons' part of a left click (x, y in client pixels); set
-    // by playback. Returns true when a button was hit.
-    std::function<bool(int x, int y)> play_btn_click;
 
     // The left-click handler: range, then zoom buttons, play buttons, click
     // position, part icon and function buttons, in this order.
@@ -147,9 +150,9 @@ class CTonewarpView : public QWidget, public command_target {
     void toggle_part_mix(int i);
 
    public slots:
-    // Timer 1 (every 100 ms from the first paint). Extraction control and
-    // playback hook their steps in here.
-    virtual void on_timer_tick() {}
+    // Timer 1 (every 100 ms from the first paint): the extraction step, then
+    // the playback step.
+    virtual void on_timer_tick();
 
    protected:
     void paintEvent(QPaintEvent* e) override;
@@ -157,6 +160,8 @@ class CTonewarpView : public QWidget, public command_target {
     // The input focus makes this the active view and its document the
     // active document, and brings the menu texts up to date.
     void focusInEvent(QFocusEvent* e) override;
+    // Input: left clicks (the play buttons among them), double clicks,
+    // keys and typed characters, the right-click menu.
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -167,7 +172,6 @@ class CTonewarpView : public QWidget, public command_target {
     void create_disp_font();
     void open_sound_out();
     void place_scroll(view_scroll& sb, const view_rect& r);
-    void draw_progress_bar(draw_ctx* dc);
     void post_bad_file_message();
     freq_scene* freq_snapshot();
     void connect_scroll(QScrollBar* bar);
@@ -182,7 +186,6 @@ class CTonewarpView : public QWidget, public command_target {
     QFont font_;
     view_scroll part_bar_;
     view_scroll start_bar_;
-    std::unique_ptr<sound_out> snd_;
     QTimer timer1_;
     int timer_active_ = 2;  // 1 while timer 1 runs, 2 while it is stopped
     bool init_done_ = false;
@@ -192,4 +195,5 @@ class CTonewarpView : public QWidget, public command_target {
     part_name_edit name_edit_;
     freq_scene freq_;
     key_seq_buf keys_;
+    std::unique_ptr<view_control> ctl_;  // last: it refers to the state above
 };

@@ -147,7 +147,6 @@ TEST_F(view_input, TheSpectrumsSequencesAndButtonsActOnlyInFrequencyMode) {
     EXPECT_EQ(view->spc_sel().scale, 1);
     EXPECT_FALSE(repainted()) << "normal mode: the display is left alone";
 
-    EXPECT_FALSE(view->on_command(cmd::ID_EXTRACT));
     ASSERT_TRUE(view->on_command(cmd::ID_DISP_MODE));
     EXPECT_EQ(st().disp_mode, disp_mode_freq);
     EXPECT_TRUE(lay().spc_tall);
