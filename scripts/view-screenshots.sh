@@ -20,7 +20,7 @@ mkdir -p "$root/docs/screenshots"
 xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_view_screenshot" rec.wav \
   "$root/docs/screenshots/view-opened.png" "$root/docs/screenshots/view-extracted.png" 1300 1000
 # The same recording in the frequency analysis display: level and difference scales.
-xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_freq_screenshot" rec.wav \
+SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_freq_screenshot" rec.wav \
   "$root/docs/screenshots/freq-level.png" "$root/docs/screenshots/freq-difference.png" 1080 1000
 SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1400x1100x24" "$root/build/bin/tw_extr_screenshot" rec.wav \
   "$root/docs/screenshots/view-extracting.png" 1300 1000 45

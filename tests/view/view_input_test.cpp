@@ -274,6 +274,16 @@ TEST_F(view_input, TheMenuKeyOpensTheMarksMenuTenPixelsIntoTheView) {
     EXPECT_EQ(shown, view->mapToGlobal(QPoint(10, 10)));
     EXPECT_EQ(texts, QStringList({QString::fromUtf8("抽出開始位置の解除(&S)"),
                                   QString::fromUtf8("抽出終了位置の設定(&E)")}));
+
+    // A choice reaches the view's mark commands: the end mark wants a click position.
+    on_next_popup([](QWidget* w) {
+        auto* menu = qobject_cast<QMenu*>(w);
+        menu->setActiveAction(menu->actions()[1]);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(200, 300), view->mapToGlobal(QPoint(200, 300)));
+    QApplication::sendEvent(view.get(), &mouse);
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Wave表示領域でのクリック位置が未指定です!!　"});
 }
 
 TEST_F(view_input, DoubleClickOnATitleRenamesThePartButRefusesANameInUse) {
