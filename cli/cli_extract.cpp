@@ -17,7 +17,8 @@ namespace {
 void print_summary(const extract_result& r) {
     std::printf("parts: %d (episodes: %ld)%s\n", r.parts, r.episodes, r.residual ? " + Total_Diff." : "");
     std::printf("audio: %.3f s (%d frames from frame %d)\n", r.audio_s, r.frames, r.first);
-    std::printf("wall time: %.3f s (%.2f x real time)\n", r.wall_s, r.wall_s > 0.0 ? r.audio_s / r.wall_s : 0.0);
+    std::printf("wall time: %.3f s (%.2f x real time)\n", r.wall_s,
+                r.wall_s > 0.0 ? r.audio_s / r.wall_s : 0.0);
     std::fflush(stdout);
 }
 
@@ -46,7 +47,8 @@ void print_batch_line(const std::string& file, const std::string& dir, const ext
     }
     if (r.ran) {
         std::printf("%s -> %s: parts: %d (episodes: %ld)%s, audio %.3f s, wall time %.3f s\n", head.c_str(),
-                    dir.c_str(), r.parts, r.episodes, r.residual ? " + Total_Diff." : "", r.audio_s, r.wall_s);
+                    dir.c_str(), r.parts, r.episodes, r.residual ? " + Total_Diff." : "", r.audio_s,
+                    r.wall_s);
     } else {
         std::printf("%s\n", head.c_str());
     }
@@ -92,7 +94,8 @@ int cli_extract(const cli_args& args) {
         if (r.status == cli_exit_ok) ++ok;
     }
     const int status = batch_status(statuses);
-    std::printf("%zu files: %d ok, %zu failed; exit status %d\n", n, ok, n - static_cast<std::size_t>(ok), status);
+    std::printf("%zu files: %d ok, %zu failed; exit status %d\n", n, ok, n - static_cast<std::size_t>(ok),
+                status);
     std::fflush(stdout);
     return status;
 }

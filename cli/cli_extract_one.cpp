@@ -35,7 +35,8 @@ double seconds_since(clock_type::time_point t0) {
 // The live progress line on a terminal: bar, percentage of the range, elapsed time.
 class progress_line {
    public:
-    progress_line(bool live, std::string label) : live_(live), label_(std::move(label)), t0_(clock_type::now()) {}
+    progress_line(bool live, std::string label)
+        : live_(live), label_(std::move(label)), t0_(clock_type::now()) {}
 
     void show(const extr_state& st) {
         if (!live_) return;
