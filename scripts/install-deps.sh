@@ -6,6 +6,9 @@ set -e
 PACKAGES="g++ cmake make pkg-config git qt6-base-dev libsdl2-dev fonts-ipafont-gothic \
 libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang espeak-ng"
 
+# The validators of the installed desktop entry and AppStream metadata (the install test).
+PACKAGES="$PACKAGES desktop-file-utils appstream"
+
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

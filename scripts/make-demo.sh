@@ -12,11 +12,15 @@
 # instrument sounds; without them sox plays the same score with plucked
 # strings, a square wave and a sine. Needs sox in both cases.
 #
-# Usage: scripts/make-demo.sh [OUT.wav]     (default: build/demo/demo.wav)
-# Prints the path of the recording it made.
+# Usage: scripts/make-demo.sh [--sox] [OUT.wav]   (default: build/demo/demo.wav)
+#   --sox   plays the score with sox even where fluidsynth is installed
+# Prints the path of the recording it made. A relative OUT is taken from the
+# directory the script was started in.
 set -e
-cd "$(dirname "$0")/.."
-out=${1:-build/demo/demo.wav}
+use_sox=no
+if [ "${1:-}" = "--sox" ]; then use_sox=yes; shift; fi
+if [ $# -gt 1 ]; then echo "usage: scripts/make-demo.sh [--sox] [OUT.wav]" >&2; exit 2; fi
+out=${1:-$(cd "$(dirname "$0")/.." && pwd)/build/demo/demo.wav}
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM
@@ -107,7 +111,7 @@ for f in /usr/share/sounds/sf2/FluidR3_GM.sf2 /usr/share/sounds/sf2/default-GM.s
     if [ -r "$f" ]; then font=$f; break; fi
 done
 
-if command -v fluidsynth >/dev/null 2>&1 && [ -n "$font" ]; then
+if [ $use_sox = no ] && command -v fluidsynth >/dev/null 2>&1 && [ -n "$font" ]; then
     write_midi "$work/demo.mid"
     fluidsynth -n -i -q -g 0.5 -r 44100 -O s16 -T wav -F "$work/raw.wav" "$font" "$work/demo.mid" \
         >/dev/null 2>&1
