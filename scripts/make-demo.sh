@@ -1,11 +1,12 @@
 #!/bin/sh
-# Makes the demo recording: a 17-second stereo 16-bit 44100 Hz WAVE file in
+# Makes the demo recording: a 14-second stereo 16-bit 44100 Hz WAVE file in
 # which three instruments enter one after the other, so that an extraction
-# run finds them as separate parts.
+# run finds them as separate parts. The application extracts it in about
+# half a minute (one batch every 100 ms), tonewarp-cli in about a second.
 #
-#   0 s  piano chords (C, Am, F, G), left of centre
-#   4 s  a flute melody joins, right of centre
-#   8 s  a finger bass joins, in the centre
+#   0 s    piano chords (C, Am, F, G), left of centre
+#   3.2 s  a flute melody joins, right of centre
+#   6.4 s  a finger bass joins, in the centre
 #
 # With fluidsynth and a General MIDI sound font (Debian's fluid-soundfont-gm)
 # the score below is written as a MIDI file and rendered with real
@@ -26,7 +27,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM
 
 # The score: one line a note, "channel start length key velocity", times in
-# sixteenths at 120 beats a minute (an eighth of a second each), keys as
+# sixteenths at 150 beats a minute (a tenth of a second each), keys as
 # MIDI note numbers (60 = middle C).
 score() {
     # Piano: a three-note chord on every half bar, eight bars.
@@ -66,8 +67,8 @@ write_midi() {
     }
     function be(v, n,   s, i) { s = ""; for (i = n - 1; i >= 0; i--) s = s esc(int(v / 256 ^ i) % 256); return s }
     BEGIN {
-        # tempo 500000 us a quarter; programmes: piano 0, flute 73, finger bass 33; pan 40, 88, 64
-        ev[++n] = 0 " " 0 " " esc(255) esc(81) esc(3) be(500000, 3)
+        # tempo 400000 us a quarter; programmes: piano 0, flute 73, finger bass 33; pan 40, 88, 64
+        ev[++n] = 0 " " 0 " " esc(255) esc(81) esc(3) be(400000, 3)
         split("0 73 33", prog, " "); split("40 88 64", pan, " ")
         for (c = 0; c < 3; c++) {
             ev[++n] = 0 " " 1 " " esc(192 + c) esc(prog[c + 1])
@@ -97,7 +98,7 @@ write_midi() {
             track = track d a[3]
             len += (length(d) + length(a[3])) / 4
         }
-        # two seconds of silence, then the end of the track
+        # 1.6 seconds of silence, then the end of the track
         d = vlq(64); track = track d esc(255) esc(47) esc(0); len += length(d) / 4 + 3
         printf "%s%s%s%s%s", "MThd", be(6, 4), be(0, 2), be(1, 2), be(16, 2)
         printf "%s%s%s", "MTrk", be(len, 4), track
@@ -115,14 +116,14 @@ if [ $use_sox = no ] && command -v fluidsynth >/dev/null 2>&1 && [ -n "$font" ];
     write_midi "$work/demo.mid"
     fluidsynth -n -i -q -g 0.5 -r 44100 -O s16 -T wav -F "$work/raw.wav" "$font" "$work/demo.mid" \
         >/dev/null 2>&1
-    # 16 bits, 44100 Hz, stereo; 17 s: the score and the last chord's release.
-    sox -V1 "$work/raw.wav" -r 44100 -b 16 -c 2 "$out" pad 0 2 trim 0 17 norm -3
+    # 16 bits, 44100 Hz, stereo; 14 s: the score and the last chord's release.
+    sox -V1 "$work/raw.wav" -r 44100 -b 16 -c 2 "$out" pad 0 2 trim 0 14 norm -3
     how="fluidsynth, $(basename "$font")"
 else
     # The same score with sox: a voice per note (channel, seconds, start,
     # frequency in Hz), padded to its start, then all of them mixed.
     i=0
-    score | LC_ALL=C awk '{ printf "%d %.3f %.3f %.2f\n", $1, $3 / 8, $2 / 8, 440 * 2 ^ (($4 - 69) / 12) }' |
+    score | LC_ALL=C awk '{ printf "%d %.3f %.3f %.2f\n", $1, $3 / 10, $2 / 10, 440 * 2 ^ (($4 - 69) / 12) }' |
     while read -r c secs at freq; do
         i=$((i + 1))
         case $c in
@@ -136,7 +137,7 @@ else
     # Mixed in floating point (sox scales each of the many inputs down), then
     # brought to a healthy level in 16 bits.
     sox -m "$work"/n*.wav "$work/mix.wav"
-    sox -V1 "$work/mix.wav" -b 16 -e signed-integer "$out" pad 0 2 trim 0 17 norm -3
+    sox -V1 "$work/mix.wav" -b 16 -e signed-integer "$out" pad 0 2 trim 0 14 norm -3
     how="sox"
 fi
 echo "$out ($how)"

@@ -24,7 +24,7 @@ fi
 cat <<EOF
 Demo recording: $(pwd)/demo.wav
   ﾌｧｲﾙ(F) > 開く(O)... opens in this folder: choose demo.wav.
-  編集(E) > 音源パートの抽出(X) then extracts its parts (a few seconds);
+  編集(E) > 音源パートの抽出(X) then extracts its parts in about half a minute;
   the parts appear as waveform lanes under the mix.
 EOF
 exec ../bin/tonewarp "$@"
