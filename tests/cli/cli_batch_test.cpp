@@ -96,8 +96,6 @@ TEST_F(extract_batch, EveryFileIsTriedInTurnAndTheCallExitsWithTheHighestStatus)
     // Statuses rank by number: an io failure alone gives 1, all good gives 0.
     EXPECT_EQ(run({"a.wav", "missing.wav"}).status, 1);
     EXPECT_EQ(run({"a.wav", "sub/c.wav"}).status, 0);
-    EXPECT_EQ(batch_status({0, 3, 1, 2}), 3);
-    EXPECT_EQ(batch_status({}), 0);
 }
 
 TEST_F(extract_batch, ABatchWritesWhatOneRunPerFileWrites) {
@@ -153,20 +151,6 @@ TEST_F(extract_batch, FilesThatWouldShareAFolderAreRefusedBeforeAnyWork) {
                              "' (try 'tonewarp-cli --help')\n");
     }
     EXPECT_FALSE(fs::exists("a_parts") || fs::exists("d") || fs::exists("Tonewarp.Inf"));
-}
-
-TEST(extract_batch_dirs, OneFileKeepsItsFolderAndSeveralGetTheirOwnInsideOut) {
-    extract_opts o;
-    o.files = {"x/song.take1.wav"};
-    EXPECT_EQ(out_dir_for(o, o.files[0]), "song.take1_parts");
-    o.out_dir = "res";
-    EXPECT_EQ(out_dir_for(o, o.files[0]), "res");
-    o.files.push_back("y/other.wav");
-    EXPECT_EQ(out_dir_for(o, o.files[0]), "res/song.take1_parts");
-    EXPECT_EQ(out_dir_for(o, o.files[1]), "res/other_parts");
-    EXPECT_EQ(check_out_dirs(o), "");
-    o.out_dir.clear();
-    EXPECT_EQ(out_dir_for(o, o.files[1]), "other_parts");
 }
 
 }  // namespace
