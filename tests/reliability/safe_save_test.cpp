@@ -3,7 +3,9 @@
 // exactly as it was, no temporary file may be left, and the failure must
 // come back as the system's error number for the message the user sees.
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -112,6 +114,40 @@ TEST_F(safe_save, ARecordingSavedIntoAReadOnlyDirectoryLeavesTheOldFileAsItWas) 
     EXPECT_EQ(read_file_bytes("vol/song.wav"), old_song);
     EXPECT_EQ(names_in("vol"), std::set<std::string>{"song.wav"});
     writable_again("vol");
+}
+
+// Runs body with the identity of an ordinary user: in a child process when
+// the test runs as root (root's own permission checks let every write
+// through). Returns body's result, or -1 when the child could not run it.
+int as_ordinary_user(int (*body)()) {
+    if (geteuid() != 0) return body();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(255);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+TEST_F(safe_save, SavingOverAWriteProtectedFileIsRefusedAndLeavesItAsItWas) {
+    // The directory may be written; the file itself is read-only (r--r--r--).
+    fs::create_directories("ro");
+    write_file_bytes("ro/song.wav", old_song);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown("ro", 65534, 65534), 0);
+        ASSERT_EQ(chown("ro/song.wav", 65534, 65534), 0);
+        fs::permissions(".", fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    }
+    fs::permissions("ro/song.wav", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int err = as_ordinary_user([] {
+        const auto doc = recording(1000, 5);
+        return save_wave_file(*doc, "ro/song.wav");
+    });
+    EXPECT_EQ(err, EACCES);
+    EXPECT_TRUE(read_file_bytes("ro/song.wav") == old_song);
+    EXPECT_EQ(names_in("ro"), std::set<std::string>{"song.wav"});
 }
 
 // The settings file of the working directory, saved at exit with a changed block.
