@@ -150,6 +150,32 @@ TEST_F(safe_save, SavingOverAWriteProtectedFileIsRefusedAndLeavesItAsItWas) {
     EXPECT_EQ(names_in("ro"), std::set<std::string>{"song.wav"});
 }
 
+TEST_F(safe_save, AWriteProtectedSettingsFileIsNotReplacedAtExit) {
+    fs::create_directories("ro");
+    sys_param_t p;
+    set_default_sys_param(p);
+    p.main_win_x = 222;
+    const std::string old(reinterpret_cast<const char*>(&p), sizeof p);
+    write_file_bytes("ro/Tonewarp.Inf", old);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown("ro", 65534, 65534), 0);
+        ASSERT_EQ(chown("ro/Tonewarp.Inf", 65534, 65534), 0);
+        fs::permissions(".", fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    }
+    fs::permissions("ro/Tonewarp.Inf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int r = as_ordinary_user([] {
+        if (chdir("ro") != 0) return 1;
+        load_sys_param();
+        sys_param.main_win_x = 444;
+        save_sys_param();
+        return chdir("..") == 0 ? 0 : 1;
+    });
+    set_default_sys_param(sys_param);
+    EXPECT_EQ(r, 0);
+    EXPECT_TRUE(read_file_bytes("ro/Tonewarp.Inf") == old);
+    EXPECT_EQ(names_in("ro"), std::set<std::string>{"Tonewarp.Inf"});
+}
+
 // The settings file of the working directory, saved at exit with a changed block.
 class safe_settings : public safe_save {
    protected:
