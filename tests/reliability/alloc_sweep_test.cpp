@@ -3,6 +3,8 @@
 // leaks, always ends through the finishing state with exactly the failure
 // lines of the allocation concerned in the log, and wherever the residual
 // part "Total_Diff." was built the mix equals the recording over the range.
+// Likewise every release of a second run and of the document failing in
+// turn: its line is logged, the block stays allocated, nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,32 @@ expected_failure expect_for(int k, int part_cnt, long wave_bytes) {
     return {{line, area_ng}};
 }
 
+// The lines a failure of release k must leave, counted from the start of a
+// second run over the parts of the first: that run releases them (part by
+// part: info, waveform, 17 slots x 6 spectrum areas), frees the solver's
+// vectors and matrix when it finishes, and the document's destruction
+// releases the two sample buffers (no line) and the parts again.
+std::vector<std::string> expect_release(int k, int part_cnt) {
+    const int parts = part_allocs * part_cnt;
+    int j = k - 1;
+    if (j >= parts) {
+        j -= parts;
+        constexpr const char* coef[coef_allocs] = {
+            "<dblCC_ValVct> Free NG !!", "<dblCC_SttAns> Free NG !!", "<dblCC_NxtAns> Free NG !!",
+            "<dblCC_EndAns> Free NG !!", "<dblCC_R_Vct > Free NG !!", "<dblCC_P_Vct > Free NG !!",
+            "<dblCC_Y_Vct > Free NG !!", "<dblCC_W_Vct > Free NG !!", "<dblCoefMatrix> Free NG !!"};
+        if (j < coef_allocs) return {coef[j]};
+        j -= coef_allocs;
+        if (j < 2) return {};  // orgn_dt, mdfy_dt
+        j -= 2;
+    }
+    const int p = j / part_allocs;
+    const int r = j % part_allocs;
+    if (r == 0) return {fmt("<h_Mem_msc_prt_inf[%3d]> HeapFree NG_All !!", p)};
+    if (r == 1) return {fmt("<h_Mem_wv_temp_dt[%3d]> HeapFree NG_All !!", p)};
+    return {fmt("<%s[%3d][%3d]> HeapFree NG_All !!", spc_names[(r - 2) % 6], p, (r - 2) / 6)};
+}
+
 class alloc_sweep : public in_test_dir {
    protected:
     void SetUp() override {
@@ -132,6 +160,29 @@ class alloc_sweep : public in_test_dir {
         EXPECT_EQ(doc->dblCoefMatrix, nullptr);
         return o;
     }
+
+    // Two runs over duo.wav on one document, then its release; release k
+    // from the start of the second run on fails. Returns the log lines.
+    std::vector<std::string> run_with_failed_release(long k, outcome& o) {
+        auto doc = std::make_unique<CTonewarpDoc>();
+        EXPECT_EQ(open_wave_file(*doc, "duo.wav"), 0);
+        auto st = std::make_unique<extr_state>();
+        extr_engine_steps steps;
+        const int frames = doc->frame_count();
+        set_extr_range(*st, *doc, 0, frames - 1);
+        run_extraction(*st, *doc, steps);
+        std::remove(err_log_file_name);
+
+        heap_test::reset();
+        heap_test::fail_nth_free(k);
+        run_extraction(*st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; });
+        o.err_stop = st->err_stop;
+        o.part_cnt = doc->intPart_Cnt;
+        o.mix_is_recording = std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * static_cast<std::size_t>(frames)) == 0;
+        doc.reset();
+        heap_test::reset();
+        return log_lines();
+    }
 };
 
 TEST_F(alloc_sweep, EveryAllocationOfARunFailingInTurnEndsTheRunCleanlyWithItsOwnLogLines) {
@@ -165,6 +216,27 @@ TEST_F(alloc_sweep, EveryAllocationOfARunFailingInTurnEndsTheRunCleanlyWithItsOw
         }
         EXPECT_EQ(heap_test::live_blocks(), live_before) << "heap blocks left after the document went";
         if (HasFailure()) break;  // one broken case tells enough
+    }
+}
+
+TEST_F(alloc_sweep, EveryReleaseOfARunAndOfTheDocumentFailingInTurnIsLoggedAndKeepsItsBlock) {
+    const outcome base = run_with_failure(0);
+    ASSERT_GE(base.part_cnt, 3);
+    const long releases = 2L * part_allocs * base.part_cnt + coef_allocs + 2;
+    for (long k = 1; k <= releases; ++k) {
+        SCOPED_TRACE("release " + std::to_string(k) + " of " + std::to_string(releases) + " fails");
+        const std::int64_t live_before = heap_test::live_blocks();
+        outcome o;
+        const std::vector<std::string> lines = run_with_failed_release(k, o);
+        const bool coef = k > part_allocs * base.part_cnt && k <= part_allocs * base.part_cnt + coef_allocs;
+        EXPECT_EQ(lines, expect_release(static_cast<int>(k), base.part_cnt));
+        EXPECT_EQ(o.last_state, 3);
+        EXPECT_EQ(o.err_stop, coef ? 1 : 2);
+        EXPECT_EQ(o.part_cnt, base.part_cnt);
+        EXPECT_TRUE(o.mix_is_recording);
+        // The block whose release failed stays with the heap; nothing else does.
+        EXPECT_EQ(heap_test::live_blocks(), live_before + 1);
+        if (HasFailure()) break;
     }
 }
 
