@@ -24,10 +24,9 @@ struct padded_bytes {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(at(i) | (at(i + 1) << 8)));
     }
     std::int32_t i32(std::int64_t i) const {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(at(i)) |
-                                         (static_cast<std::uint32_t>(at(i + 1)) << 8) |
-                                         (static_cast<std::uint32_t>(at(i + 2)) << 16) |
-                                         (static_cast<std::uint32_t>(at(i + 3)) << 24));
+        return static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(at(i)) | (static_cast<std::uint32_t>(at(i + 1)) << 8) |
+            (static_cast<std::uint32_t>(at(i + 2)) << 16) | (static_cast<std::uint32_t>(at(i + 3)) << 24));
     }
 };
 

@@ -63,28 +63,34 @@ std::string check_run(CTonewarpDoc& doc, extr_state& st, std::int64_t first, std
     extr_engine_steps steps;
     set_extr_range(st, doc, static_cast<int>(first), static_cast<int>(last));
     int last_state = -1;
-    const long ticks = run_extraction(st, doc, steps, [&last_state](const extr_state& s) { last_state = s.extr_stat; });
+    const long ticks =
+        run_extraction(st, doc, steps, [&last_state](const extr_state& s) { last_state = s.extr_stat; });
 
     const std::int64_t len = last - first + 1;
     const std::int64_t n = st.frm_len;
     if (last_state != 3) return check_fail("the run's last batch left state %d, not 3", last_state);
     if (st.extr_stat != 0) return "the run did not end idle";
-    if (ticks > std::max<std::int64_t>(len, 0) / (2 * n) + 2) return check_fail("%ld ticks for %lld frames", ticks, (long long)len);
+    if (ticks > std::max<std::int64_t>(len, 0) / (2 * n) + 2)
+        return check_fail("%ld ticks for %lld frames", ticks, (long long)len);
     if (st.err_stop != 2) return "a run without failures set the error stop";
     if (doc.dblCoefMatrix != nullptr || doc.dblCC_ValVct != nullptr || doc.dblCC_W_Vct != nullptr) {
         return "the coefficient areas were not freed";
     }
 
     const int cnt = doc.intPart_Cnt;
-    if (cnt < 1 || cnt > sys_param.part_max) return check_fail("%d parts with part_max %d", cnt, sys_param.part_max);
+    if (cnt < 1 || cnt > sys_param.part_max)
+        return check_fail("%d parts with part_max %d", cnt, sys_param.part_max);
     if (st.intPart_Cnt != cnt) return "the view's part count differs from the document's";
     for (int p = 0; p < cnt; ++p) {
         char want[16];
         std::snprintf(want, sizeof want, "Part_%03d", p + 1);
         const char* name = p + 1 == cnt ? total_diff_part_name : want;
-        if (std::strcmp(doc.prt_name[p], name) != 0) return check_fail("part %d is named \"%.14s\"", p, doc.prt_name[p]);
-        if (st.prt_disp_flg[p] != 1 || st.prt_mix_flg[p] != 1) return check_fail("part %d not shown or not mixed", p);
-        if (doc.intPart_Inf_Cnt[p] < 1 || doc.intPart_Inf_Cnt[p] > prt_inf_rec_cnt) return "a part's record count is out of range";
+        if (std::strcmp(doc.prt_name[p], name) != 0)
+            return check_fail("part %d is named \"%.14s\"", p, doc.prt_name[p]);
+        if (st.prt_disp_flg[p] != 1 || st.prt_mix_flg[p] != 1)
+            return check_fail("part %d not shown or not mixed", p);
+        if (doc.intPart_Inf_Cnt[p] < 1 || doc.intPart_Inf_Cnt[p] > prt_inf_rec_cnt)
+            return "a part's record count is out of range";
         for (int r = 0; r < doc.intPart_Inf_Cnt[p]; ++r) {
             const msc_prt_inf_t& rec = doc.h_Mem_msc_prt_inf[p][r];
             if (rec.stt_ofs_L < 0 || rec.stt_ofs_R < 0 || rec.data_cnt_L < 0 || rec.data_cnt_R < 0) {
@@ -93,7 +99,8 @@ std::string check_run(CTonewarpDoc& doc, extr_state& st, std::int64_t first, std
         }
     }
     const msc_prt_inf_t& res = doc.h_Mem_msc_prt_inf[cnt - 1][0];
-    if (res.stt_orgn_L != first || res.stt_orgn_R != first || res.data_cnt_L != std::max<std::int64_t>(len, 0)) {
+    if (res.stt_orgn_L != first || res.stt_orgn_R != first ||
+        res.data_cnt_L != std::max<std::int64_t>(len, 0)) {
         return "Total_Diff. does not span the range";
     }
     if (!mix_equals_recording(doc, first, len)) return "the mix differs from the recording over the range";
@@ -107,7 +114,8 @@ std::string check_run(CTonewarpDoc& doc, extr_state& st, std::int64_t first, std
     }
     std::fill_n(st.prt_mix_flg, cnt, 1);
     make_mdfy_dt_from_each_part(st, doc);
-    if (!mix_equals_recording(doc, first, len)) return "the mix rebuilt with every part differs from the recording";
+    if (!mix_equals_recording(doc, first, len))
+        return "the mix rebuilt with every part differs from the recording";
     return {};
 }
 

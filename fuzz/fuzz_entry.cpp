@@ -2,10 +2,11 @@
 // (fuzz_checks.h). Any property that fails stops the run with its text, so
 // libFuzzer keeps the input as a crash.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "fuzz/fuzz_checks.h"
 

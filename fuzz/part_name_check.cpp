@@ -51,7 +51,8 @@ std::string check_part_name(const std::uint8_t* data, std::size_t size) {
         std::memset(stored, 0, part_name_entry);
         std::memcpy(stored, cut.data(), cut.size() < part_name_keep ? cut.size() : part_name_keep);
         if (part_name_of_entry(stored) != cut) return "a stored name does not read back as typed";
-        if (stored[part_name_entry] != 0x7E || stored[part_name_entry + 1] != 0x7E) return "the entry overflowed";
+        if (stored[part_name_entry] != 0x7E || stored[part_name_entry + 1] != 0x7E)
+            return "the entry overflowed";
     }
     return {};
 }

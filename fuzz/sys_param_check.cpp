@@ -4,10 +4,11 @@
 // block the loader leaves can be compared field by field with what the
 // file held.
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "fuzz/check_util.h"
 #include "fuzz/fuzz_checks.h"
@@ -69,16 +70,19 @@ std::string check_block(const unsigned char* file, const sys_param_t& got) {
     if (!same_bits(&got.set_prm3, &want3, 8)) return "set_prm3 not loaded right";
     if (!same_bits(g + 80, file + 80, 8)) return "set_prm4 not kept as read";
     for (const auto& r : reserved) {
-        if (!same_bits(g + r[0], file + r[0], r[1] - r[0])) return check_fail("reserved bytes at %zu changed", r[0]);
+        if (!same_bits(g + r[0], file + r[0], r[1] - r[0]))
+            return check_fail("reserved bytes at %zu changed", r[0]);
     }
     const void* nul = std::memchr(file + 160, 0, 80);
-    const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - (file + 160)) : 80;
+    const std::size_t len =
+        nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - (file + 160)) : 80;
     if (len >= 8 && len <= 60) {
         if (!same_bits(got.font_name, file + 160, 80)) return "a valid font name was not kept";
     } else {
         char dflt[80] = {};
         std::memcpy(dflt, default_font_name_cp932, sizeof default_font_name_cp932);
-        if (!same_bits(got.font_name, dflt, 80)) return "an invalid font name was not replaced by the default";
+        if (!same_bits(got.font_name, dflt, 80))
+            return "an invalid font name was not replaced by the default";
     }
     return {};
 }
@@ -117,7 +121,8 @@ std::string check_sys_param_file(const std::uint8_t* data, std::size_t size) {
     if (saved.size() != sizeof loaded || std::memcmp(saved.data(), &loaded, sizeof loaded) != 0) {
         return "the saved file is not the 240-byte block";
     }
-    if (access((std::string(sys_param_file_name) + ".tmp").c_str(), F_OK) == 0) return "saving left a temporary file";
+    if (access((std::string(sys_param_file_name) + ".tmp").c_str(), F_OK) == 0)
+        return "saving left a temporary file";
     load_sys_param();
     if (std::memcmp(&sys_param, &loaded, sizeof loaded) != 0) return "loading a saved block changed it";
     std::remove(sys_param_file_name);

@@ -22,8 +22,8 @@ namespace {
 // The header records a rejected file leaves: the default header with the
 // first four bytes replaced by "NG_F".
 void rejected_header(unsigned char (&riff)[20], unsigned char (&fmt)[144], unsigned char (&data)[8]) {
-    const unsigned char r[20] = {'N', 'G', '_', 'F', 46, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                 'f', 'm', 't', ' ', 18, 0, 0, 0};
+    const unsigned char r[20] = {'N', 'G', '_', 'F', 46,  0,   0,  0, 'W', 'A',
+                                 'V', 'E', 'f', 'm', 't', ' ', 18, 0, 0,   0};
     const unsigned char f[16] = {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0};
     const unsigned char d[8] = {'d', 'a', 't', 'a', 0, 8, 0, 0};
     std::memcpy(riff, r, sizeof r);
@@ -187,7 +187,8 @@ std::string check_wave_io(const std::uint8_t* data, std::size_t size) {
             doc->fmt_bits_per_sample() != 16) {
             return "the written file does not read back as written";
         }
-        if (std::string r = write_doc(*doc, 0, doc->frame_count(), second); !r.empty()) return "second round: " + r;
+        if (std::string r = write_doc(*doc, 0, doc->frame_count(), second); !r.empty())
+            return "second round: " + r;
     }
     if (second != first) return "a second read-and-write round changes the file";
     if (scope.blocks_held() != 0) return check_fail("%lld heap blocks left", (long long)scope.blocks_held());

@@ -70,12 +70,14 @@ expected_failure expect_for(int k, int part_cnt, long wave_bytes) {
     const int p = j / part_allocs;
     const int r = j % part_allocs;
     const bool residual = p == part_cnt - 1;
-    const std::string area_ng =
-        fmt(residual ? "<add_total_diff_part> Part_ptr=%3d Area NG !!" : "<regist_new_part> Part_ptr=%3d Area NG !!", p);
+    const std::string area_ng = fmt(residual ? "<add_total_diff_part> Part_ptr=%3d Area NG !!"
+                                             : "<regist_new_part> Part_ptr=%3d Area NG !!",
+                                    p);
     if (r == 0) return {{fmt("<h_Mem_msc_prt_inf[%3d] : %8ld Byte> HeapAlloc NG !!", p, 393216L), area_ng}};
     if (r == 1) return {{fmt("<h_Mem_wv_temp_dt[%3d] : %8ld Byte> HeapAlloc NG !!", p, wave_bytes)}};
     const int slot = (r - 2) / 6;
-    const std::string line = fmt("<%s[%3d][%2d] : %8ld Byte> HeapAlloc NG !!", spc_names[(r - 2) % 6], p, slot, 65536L);
+    const std::string line =
+        fmt("<%s[%3d][%2d] : %8ld Byte> HeapAlloc NG !!", spc_names[(r - 2) % 6], p, slot, 65536L);
     // The engine follows a part with slots 0 .. 8; the residual needs none.
     if (residual || slot > 8) return {{line}, false};
     return {{line, area_ng}};
@@ -154,8 +156,10 @@ class alloc_sweep : public in_test_dir {
         o.part_cnt = doc->intPart_Cnt;
         const int last = o.part_cnt - 1;
         if (last >= 0) o.residual_name = doc->prt_name[last];
-        o.residual_built = last >= 0 && o.residual_name == total_diff_part_name && doc->intPart_Inf_Cnt[last] == 1;
-        o.mix_is_recording = std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * static_cast<std::size_t>(frames)) == 0;
+        o.residual_built =
+            last >= 0 && o.residual_name == total_diff_part_name && doc->intPart_Inf_Cnt[last] == 1;
+        o.mix_is_recording =
+            std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * static_cast<std::size_t>(frames)) == 0;
         EXPECT_EQ(st->extr_stat, 0);
         EXPECT_EQ(doc->dblCoefMatrix, nullptr);
         return o;
@@ -178,7 +182,8 @@ class alloc_sweep : public in_test_dir {
         run_extraction(*st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; });
         o.err_stop = st->err_stop;
         o.part_cnt = doc->intPart_Cnt;
-        o.mix_is_recording = std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * static_cast<std::size_t>(frames)) == 0;
+        o.mix_is_recording =
+            std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * static_cast<std::size_t>(frames)) == 0;
         doc.reset();
         heap_test::reset();
         return log_lines();

@@ -29,7 +29,8 @@ std::string ramp(int frames) {
 
 QString save_failed_text(const QString& path, int err) {
     return QString::fromUtf8("ファイルに保存できません!!　　\n%1\n(%2)")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), QString::fromLocal8Bit(std::strerror(err)));
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+             QString::fromLocal8Bit(std::strerror(err)));
 }
 
 class gui_save : public gui_test {

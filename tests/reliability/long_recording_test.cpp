@@ -33,7 +33,7 @@
 namespace {
 
 constexpr std::int64_t hour_frames = 3600LL * 44100;  // 158 760 000
-constexpr std::int64_t hour_bytes = 4 * hour_frames;   // 635 040 000: 10 pieces and a bit
+constexpr std::int64_t hour_bytes = 4 * hour_frames;  // 635 040 000: 10 pieces and a bit
 // Bursts: half a second at 40 min, and the last 0.3 s of the hour.
 constexpr std::int64_t burst1 = 40LL * 60 * 44100;
 constexpr std::int64_t burst1_len = 22050;
@@ -43,8 +43,10 @@ constexpr std::int64_t burst2 = hour_frames - burst2_len;
 // Sample i of a burst of n frames: the tone, faded in and out over 2000
 // frames so that neither end is a click of its own.
 std::int16_t tone(std::int64_t i, std::int64_t n) {
-    const double fade = std::min({1.0, static_cast<double>(i) / 2000.0, static_cast<double>(n - 1 - i) / 2000.0});
-    return static_cast<std::int16_t>(fade * 8000.0 * std::sin(2.0 * M_PI * 440.0 * static_cast<double>(i) / 44100.0));
+    const double fade =
+        std::min({1.0, static_cast<double>(i) / 2000.0, static_cast<double>(n - 1 - i) / 2000.0});
+    return static_cast<std::int16_t>(fade * 8000.0 *
+                                     std::sin(2.0 * M_PI * 440.0 * static_cast<double>(i) / 44100.0));
 }
 
 void write_burst(int fd, std::int64_t first, std::int64_t frames) {
@@ -112,7 +114,9 @@ class clock_out final : public sound_out {
 };
 
 // A queued buffer: byte offset into the working copy, byte length.
-std::pair<std::int64_t, std::int64_t> piece(std::int64_t offset, std::int64_t length) { return {offset, length}; }
+std::pair<std::int64_t, std::int64_t> piece(std::int64_t offset, std::int64_t length) {
+    return {offset, length};
+}
 
 struct quiet_surface final : play_surface {
     void draw_play_btn() override {}
@@ -127,9 +131,9 @@ std::string part_table(const CTonewarpDoc& doc) {
     for (int p = 0; p < doc.intPart_Cnt; ++p) {
         for (int r = 0; r < doc.intPart_Inf_Cnt[p] && doc.h_Mem_msc_prt_inf[p] != nullptr; ++r) {
             const msc_prt_inf_t& i = doc.h_Mem_msc_prt_inf[p][r];
-            t += std::string(doc.prt_name[p]) + " #" + std::to_string(r) + ": L " + std::to_string(i.stt_orgn_L) +
-                 "+" + std::to_string(i.data_cnt_L) + ", R " + std::to_string(i.stt_orgn_R) + "+" +
-                 std::to_string(i.data_cnt_R) + "\n";
+            t += std::string(doc.prt_name[p]) + " #" + std::to_string(r) + ": L " +
+                 std::to_string(i.stt_orgn_L) + "+" + std::to_string(i.data_cnt_L) + ", R " +
+                 std::to_string(i.stt_orgn_R) + "+" + std::to_string(i.data_cnt_R) + "\n";
         }
     }
     return t;
@@ -154,7 +158,8 @@ class long_recording : public in_test_dir {
     // Plays frames first .. last through the clock device, 10 s a tick, with
     // a pause of three ticks inside piece `pause_in` (0-based). Checks the
     // position shown at every tick; returns what was queued.
-    std::vector<std::pair<std::int64_t, std::int64_t>> play(std::int64_t first, std::int64_t last, int pause_in) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> play(std::int64_t first, std::int64_t last,
+                                                            int pause_in) {
         view_playback pb;
         auto dev = std::make_unique<clock_out>(doc->mdfy_dt);
         clock_out& clock = *dev;

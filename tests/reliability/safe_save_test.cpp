@@ -15,10 +15,10 @@
 #include <string>
 
 #include "app/sys_param.h"
-#include "platform/heap.h"
 #include "document/byte_stream.h"
 #include "document/tonewarp_doc.h"
 #include "document/wave_file_io.h"
+#include "platform/heap.h"
 #include "tests/support/small_fs.h"
 #include "tests/support/test_dir.h"
 #include "tests/support/wave_bytes.h"
@@ -162,7 +162,8 @@ TEST_F(safe_save, AWriteProtectedSettingsFileIsNotReplacedAtExit) {
         ASSERT_EQ(chown("ro/Tonewarp.Inf", 65534, 65534), 0);
         fs::permissions(".", fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     }
-    fs::permissions("ro/Tonewarp.Inf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions("ro/Tonewarp.Inf",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const int r = as_ordinary_user([] {
         if (chdir("ro") != 0) return 1;
         load_sys_param();
