@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -134,7 +135,8 @@ void soak_driver::click_in_view(CTonewarpView& v) {
         for (view_scroll* sb : {&v.start_scroll(), &v.part_scroll()}) {
             if (sb->bar != nullptr && sb->bar->isVisible() && chance(0.6)) {
                 QScrollBar* bar = sb->bar;
-                const QPoint p(pick(0, std::max(0, bar->width() - 1)), pick(0, std::max(0, bar->height() - 1)));
+                const QPoint p(pick(0, std::max(0, bar->width() - 1)),
+                               pick(0, std::max(0, bar->height() - 1)));
                 QTest::mouseClick(bar, Qt::LeftButton, {}, p);
                 ++counts_.by_kind["scroll bar click"];
                 return;
@@ -145,7 +147,8 @@ void soak_driver::click_in_view(CTonewarpView& v) {
     if (r >= 12 && r < 60 && v.initialised()) {
         const std::vector<view_rect> t = targets(v.layout());
         const view_rect& a = t[static_cast<std::size_t>(pick(0, static_cast<int>(t.size()) - 1))];
-        if (a.right > a.left && a.bottom > a.top) p = QPoint(pick(a.left, a.right - 1), pick(a.top, a.bottom - 1));
+        if (a.right > a.left && a.bottom > a.top)
+            p = QPoint(pick(a.left, a.right - 1), pick(a.top, a.bottom - 1));
     }
     const int how = pick(0, 99);
     if (how < 8) {
@@ -163,9 +166,9 @@ void soak_driver::click_in_view(CTonewarpView& v) {
 }
 
 void soak_driver::key_in_view(CTonewarpView& v) {
-    static constexpr std::array keys = {Qt::Key_Left,  Qt::Key_Right,  Qt::Key_Up,    Qt::Key_Down,
-                                        Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
-                                        Qt::Key_Escape, Qt::Key_Insert, Qt::Key_Return, Qt::Key_Delete,
+    static constexpr std::array keys = {Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,     Qt::Key_Down,
+                                        Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,   Qt::Key_End,
+                                        Qt::Key_Escape, Qt::Key_Insert,   Qt::Key_Return, Qt::Key_Delete,
                                         Qt::Key_Space,  Qt::Key_Tab};
     if (chance(0.5)) {
         QTest::keyClick(&v, keys[static_cast<std::size_t>(pick(0, static_cast<int>(keys.size()) - 1))]);
@@ -203,12 +206,12 @@ void soak_driver::menu_command() {
         int weight;
     };
     static constexpr std::array<weighted, 22> commands = {{
-        {ID_EXTRACT, 14},      {ID_EXT_START, 8},       {ID_EXT_END, 8},         {ID_DISP_MODE, 8},
-        {ID_EXT_PARAM, 3},     {ID_FILE_NEW, 2},        {ID_FILE_OPEN, 3},       {ID_FILE_CLOSE, 3},
-        {ID_FILE_SAVE, 1},     {ID_FILE_SAVE_AS, 1},    {ID_WINDOW_NEW, 3},      {ID_WINDOW_CASCADE, 1},
-        {ID_WINDOW_TILE_HORZ, 1}, {ID_WINDOW_ARRANGE, 1}, {ID_APP_ABOUT, 1},     {ID_VIEW_TOOLBAR, 1},
-        {ID_VIEW_STATUS_BAR, 1}, {ID_EDIT_UNDO, 1},      {ID_NEXT_PANE, 1},       {ID_FILE_MRU_FILE1, 2},
-        {ID_FIRST_MDICHILD, 5}, {ID_EDIT_PASTE, 1},
+        {ID_EXTRACT, 14},         {ID_EXT_START, 8},      {ID_EXT_END, 8},    {ID_DISP_MODE, 8},
+        {ID_EXT_PARAM, 3},        {ID_FILE_NEW, 2},       {ID_FILE_OPEN, 3},  {ID_FILE_CLOSE, 3},
+        {ID_FILE_SAVE, 1},        {ID_FILE_SAVE_AS, 1},   {ID_WINDOW_NEW, 3}, {ID_WINDOW_CASCADE, 1},
+        {ID_WINDOW_TILE_HORZ, 1}, {ID_WINDOW_ARRANGE, 1}, {ID_APP_ABOUT, 1},  {ID_VIEW_TOOLBAR, 1},
+        {ID_VIEW_STATUS_BAR, 1},  {ID_EDIT_UNDO, 1},      {ID_NEXT_PANE, 1},  {ID_FILE_MRU_FILE1, 2},
+        {ID_FIRST_MDICHILD, 5},   {ID_EDIT_PASTE, 1},
     }};
     int total = 0;
     for (const weighted& c : commands) total += c.weight;
@@ -292,8 +295,9 @@ void soak_driver::answer_modal() {
         const QList<QLineEdit*> edits = dlg->findChildren<QLineEdit*>();
         if (!edits.isEmpty()) {
             QLineEdit* e = edits[pick(0, static_cast<int>(edits.size()) - 1)];
-            static const char* texts[] = {"", "0", "-1", "12", "99999999999", "abc", "Part_001", "1.5e3",
-                                          "Total_Diff.", "ＡＢＣ音源", " 7 "};
+            static const char* texts[] = {"",    "0",        "-1",    "12",          "99999999999",
+                                          "abc", "Part_001", "1.5e3", "Total_Diff.", "ＡＢＣ音源",
+                                          " 7 "};
             e->setText(QString::fromUtf8(texts[pick(0, 10)]));
         }
     }

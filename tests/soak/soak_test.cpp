@@ -36,8 +36,8 @@ bool make_recording(const char* name) {
 }
 
 std::unique_ptr<CTonewarpApp> start_with_view() {
-    auto app = std::make_unique<CTonewarpApp>(
-        [](doc_entry& d) -> QWidget* { return new CTonewarpView(&d.doc()); });
+    auto app =
+        std::make_unique<CTonewarpApp>([](doc_entry& d) -> QWidget* { return new CTonewarpView(&d.doc()); });
     if (!app->init_instance({"tonewarp"})) return nullptr;
     return app;
 }
@@ -71,11 +71,11 @@ TEST_P(gui_soak, RandomUseNeverChangesTheOriginalSamplesNorBreaksTheProgram) {
 
     const soak_counts& c = drv.counts();
     EXPECT_EQ(c.events, events_per_seed);
-    std::cout << "seed " << seed << ": " << c.events << " events in " << t.elapsed() << " ms; "
-              << c.opens << " opens, " << c.extractions_started << " extractions started, "
-              << c.runs_finished << " runs ended, " << c.dialogs_ok << " dialogs OK, " << c.dialogs_cancel
-              << " cancelled, " << c.popup_choices << " menu choices, " << messages_.shown.size()
-              << " message boxes, " << c.hash_checks << " hash checks\n";
+    std::cout << "seed " << seed << ": " << c.events << " events in " << t.elapsed() << " ms; " << c.opens
+              << " opens, " << c.extractions_started << " extractions started, " << c.runs_finished
+              << " runs ended, " << c.dialogs_ok << " dialogs OK, " << c.dialogs_cancel << " cancelled, "
+              << c.popup_choices << " menu choices, " << messages_.shown.size() << " message boxes, "
+              << c.hash_checks << " hash checks\n";
     for (const auto& [kind, n] : c.by_kind) std::cout << "  " << kind << ": " << n << "\n";
     // The mix must have reached the program's main paths, or the soak proves little.
     EXPECT_GT(c.opens, 0);
