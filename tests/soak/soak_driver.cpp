@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 
 #include "app/gui/child_frame.h"
@@ -78,6 +79,7 @@ bool soak_driver::run(int n, int per_turn) {
     for (int i = 0; i < n; ++i) {
         one_event();
         ++counts_.events;
+        if (!check_originals()) return false;
         track_documents();
         if ((i + 1) % per_turn == 0) {
             QTest::qWait(1);
@@ -116,6 +118,7 @@ void soak_driver::one_event() {
         }
         return;
     }
+    last_event_.clear();
     const int r = pick(0, 99);
     if (r < 55) {
         click_in_view(*v);
@@ -156,9 +159,11 @@ void soak_driver::click_in_view(CTonewarpView& v) {
         QContextMenuEvent e(QContextMenuEvent::Mouse, p, v.mapToGlobal(p));
         QApplication::sendEvent(&v, &e);
         ++counts_.by_kind["right click"];
+        last_event_ = "right click";
     } else if (how < 18) {
         QTest::mouseDClick(&v, Qt::LeftButton, {}, p);
         ++counts_.by_kind["double click"];
+        last_event_ = "double click";
     } else {
         QTest::mouseClick(&v, Qt::LeftButton, {}, p);
         ++counts_.by_kind["left click"];
@@ -188,6 +193,7 @@ void soak_driver::type_sequence(CTonewarpView& v) {
     if (s == static_cast<int>(key_seq::log_on) && chance(0.8)) s = static_cast<int>(key_seq::log_off);
     QTest::keyClicks(&v, QString::fromLatin1(key_seq_text(static_cast<key_seq>(s)), key_buf_len));
     ++counts_.by_kind[std::string("typed ") + key_seq_text(static_cast<key_seq>(s))];
+    last_event_ = std::string("typed ") + key_seq_text(static_cast<key_seq>(s));
 }
 
 void soak_driver::open_recording() {
@@ -232,6 +238,7 @@ void soak_driver::menu_command() {
         id = ID_FILE_CLOSE;
     if (id == ID_WINDOW_NEW && windows >= max_windows) id = ID_FILE_CLOSE;
     ++counts_.by_kind["menu " + std::to_string(id)];
+    last_event_ = "menu " + std::to_string(id);
     switch (id) {
         case ID_FILE_OPEN:
             open_recording();
@@ -313,12 +320,13 @@ void soak_driver::answer_modal() {
 }
 
 void soak_driver::track_documents() {
-    std::map<const CTonewarpDoc*, std::uint64_t> seen;
+    std::erase_if(orgn_hash_, [](const auto& e) { return e.first.isNull(); });
     std::map<const CTonewarpView*, int> stats;
     for (const auto& d : app_.doc_template().documents()) {
-        const CTonewarpDoc* doc = &d->doc();
-        auto it = orgn_hash_.find(doc);
-        seen[doc] = it != orgn_hash_.end() ? it->second : orgn_dt_hash(*doc);
+        doc_entry* entry = d.get();
+        if (std::none_of(orgn_hash_.begin(), orgn_hash_.end(),
+                         [entry](const auto& e) { return e.first == entry; }))
+            orgn_hash_.emplace_back(entry, orgn_dt_hash(entry->doc()));
         for (CChildFrame* f : d->frames()) {
             auto* v = qobject_cast<CTonewarpView*>(f != nullptr ? f->view() : nullptr);
             if (v == nullptr) continue;
@@ -328,18 +336,19 @@ void soak_driver::track_documents() {
             stats[v] = now;
         }
     }
-    orgn_hash_.swap(seen);
     last_stat_.swap(stats);
 }
 
 bool soak_driver::check_originals() {
     ++counts_.hash_checks;
-    for (const auto& d : app_.doc_template().documents()) {
-        auto it = orgn_hash_.find(&d->doc());
-        if (it == orgn_hash_.end()) continue;
-        if (orgn_dt_hash(d->doc()) != it->second) {
-            why_ = "the original samples of " + d->title().toStdString() + " changed after " +
-                   std::to_string(counts_.events) + " events";
+    for (const auto& [entry, hash] : orgn_hash_) {
+        if (entry.isNull()) continue;
+        const CTonewarpDoc& doc = entry->doc();
+        if (orgn_dt_hash(doc) != hash) {
+            why_ = "the original samples of " + entry->title().toStdString() + " (" +
+                   std::to_string(doc.data_len()) + " data bytes, " + std::to_string(doc.intPart_Cnt) +
+                   " parts) changed after " + std::to_string(counts_.events) +
+                   " events; last event: " + last_event_;
             return false;
         }
     }

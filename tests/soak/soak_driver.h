@@ -5,12 +5,16 @@
 // Message boxes and file prompts are answered by the GUI test fixture.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <cstdint>
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/gui/doc_entry.h"
 #include "app/gui/tonewarp_app.h"
 
 class CTonewarpDoc;
@@ -76,10 +80,14 @@ class soak_driver {
     QTimer* closer_;
     std::int64_t modal_age_ = 0;
     const void* modal_seen_ = nullptr;
-    std::map<const CTonewarpDoc*, std::uint64_t> orgn_hash_;
+    // Hash of each open document's original samples when first seen; the
+    // guarded pointer forgets a closed document, so that a new one at the
+    // same address is never compared with the old one's hash.
+    std::vector<std::pair<QPointer<doc_entry>, std::uint64_t>> orgn_hash_;
     std::map<const CTonewarpView*, int> last_stat_;
     soak_counts counts_;
     std::string why_;
+    std::string last_event_;
 };
 
 // FNV-1a over the whole original-sample buffer (data bytes and zero padding).
