@@ -4,7 +4,8 @@
 // lines of the allocation concerned in the log, and wherever the residual
 // part "Total_Diff." was built the mix equals the recording over the range.
 // Likewise every release of a second run and of the document failing in
-// turn: its line is logged, the block stays allocated, nothing else changes.
+// turn: its line is logged, the block stays allocated (a solver area until
+// the document goes), nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -239,8 +240,9 @@ TEST_F(alloc_sweep, EveryReleaseOfARunAndOfTheDocumentFailingInTurnIsLoggedAndKe
         EXPECT_EQ(o.err_stop, coef ? 1 : 2);
         EXPECT_EQ(o.part_cnt, base.part_cnt);
         EXPECT_TRUE(o.mix_is_recording);
-        // The block whose release failed stays with the heap; nothing else does.
-        EXPECT_EQ(heap_test::live_blocks(), live_before + 1);
+        // The block whose release failed stays with the heap, except a solver
+        // area, which the document gives back when it goes; nothing else stays.
+        EXPECT_EQ(heap_test::live_blocks(), live_before + (coef ? 0 : 1));
         if (HasFailure()) break;
     }
 }
