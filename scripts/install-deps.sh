@@ -4,7 +4,7 @@
 set -e
 
 PACKAGES="g++ cmake make pkg-config git qt6-base-dev libsdl2-dev fonts-ipafont-gothic \
-libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang espeak-ng"
+libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang libclang-rt-14-dev espeak-ng"
 
 # The validators of the installed desktop entry and AppStream metadata (the install test).
 PACKAGES="$PACKAGES desktop-file-utils appstream"
