@@ -4,7 +4,8 @@
 set -e
 
 PACKAGES="g++ cmake make pkg-config git qt6-base-dev libsdl2-dev fonts-ipafont-gothic \
-libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang espeak-ng"
+libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang espeak-ng \
+fluidsynth fluid-soundfont-gm"
 
 missing=""
 for p in $PACKAGES; do
