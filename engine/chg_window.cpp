@@ -1,0 +1,88 @@
+#include "engine/chg_window.h"
+
+#include <emmintrin.h>
+
+#include "engine/dft.h"
+
+chg_grid chg_grid_for(int n, int h) {
+    chg_grid g;
+    g.h = h;
+    g.step = h / 2 > 0 ? h / 2 : 1;
+    g.count = 0;
+    for (int k = h; k < n / 2 - h; k += g.step) ++g.count;
+    const bool fits = h >= 0 && n >= 0 && n <= dft_max_len && h < dft_max_len && g.count <= chg_wsum_cap;
+    g.tag = fits ? n * (dft_max_len + 1) + h + 1 : chg_wsum_none;
+    return g;
+}
+
+void chg_window_sums(const double* v, const chg_grid& g, double* out) {
+    const int width = 2 * g.h + 1;
+    int i = 0;
+    // Two windows side by side, one per lane; each lane adds its bins in
+    // window order, so every sum is the one a plain loop gives.
+    for (; i + 1 < g.count; i += 2) {
+        const double* a = v + i * g.step;  // window i starts at bin (H + i*step) - H
+        const double* b = a + g.step;
+        __m128d s = _mm_setzero_pd();
+        for (int m = 0; m < width; ++m) s = _mm_add_pd(s, _mm_loadh_pd(_mm_load_sd(a + m), b + m));
+        _mm_storeu_pd(out + i, s);
+    }
+    for (; i < g.count; ++i) {
+        const double* a = v + i * g.step;
+        double s = 0.0;
+        for (int m = 0; m < width; ++m) s += a[m];
+        out[i] = s;
+    }
+}
+
+namespace {
+
+typedef double v4d __attribute__((vector_size(32)));
+
+// Four doubles from p (any alignment) into v.
+inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); }
+
+}  // namespace
+
+__attribute__((target_clones("avx2", "default"))) void chg_quick_totals(const chg_rows& rows, int count,
+                                                                        double oldest_min, double recent_min,
+                                                                        double out[3]) {
+    v4d all = {0.0, 0.0, 0.0, 0.0};
+    v4d tot = all;
+    v4d ena = all;
+    const v4d zero = all;
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        v4d r0, r1, r2, recent, c;
+        load4(r0, rows.ref[0] + i);
+        load4(r1, rows.ref[1] + i);
+        load4(r2, rows.ref[2] + i);
+        all += r0 + r1 + r2;
+        load4(recent, rows.recent[0] + i);
+        auto qualifies = recent > oldest_min;
+        for (int s = 1; s < rows.recent_cnt; ++s) {
+            load4(c, rows.recent[s] + i);
+            recent += c;
+            qualifies &= c > recent_min;
+        }
+        tot += recent;
+        ena += qualifies ? recent : zero;
+    }
+    double a = (all[0] + all[1]) + (all[2] + all[3]);
+    double t = (tot[0] + tot[1]) + (tot[2] + tot[3]);
+    double e = (ena[0] + ena[1]) + (ena[2] + ena[3]);
+    for (; i < count; ++i) {
+        a += rows.ref[0][i] + rows.ref[1][i] + rows.ref[2][i];
+        double recent = rows.recent[0][i];
+        bool qualifies = recent > oldest_min;
+        for (int s = 1; s < rows.recent_cnt; ++s) {
+            recent += rows.recent[s][i];
+            qualifies = qualifies && rows.recent[s][i] > recent_min;
+        }
+        t += recent;
+        if (qualifies) e += recent;
+    }
+    out[0] = a;
+    out[1] = t;
+    out[2] = e;
+}
