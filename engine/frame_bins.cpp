@@ -4,9 +4,10 @@
 
 // Both loops run side by side in vector registers (AVX2 where the processor
 // has it); each element still gets the same single operations.
-__attribute__((target_clones("avx2", "default"))) double frame_magnitudes(int n, const double* re,
-                                                                          const double* im, const double* frm,
-                                                                          double* abs) {
+__attribute__((target_clones("avx2", "default"))) double frame_magnitudes(int n, const double* __restrict re,
+                                                                          const double* __restrict im,
+                                                                          const double* __restrict frm,
+                                                                          double* __restrict abs) {
     for (int j = 0; j < n; ++j) abs[j] = std::sqrt(re[j] * re[j] + im[j] * im[j]);
     // Four partial sums; exact, see the header.
     double part[4] = {0.0, 0.0, 0.0, 0.0};
@@ -18,11 +19,10 @@ __attribute__((target_clones("avx2", "default"))) double frame_magnitudes(int n,
     return (part[0] + part[1]) + (part[2] + part[3]);
 }
 
-__attribute__((target_clones("avx2", "default"))) void frame_changes(int n, const double* re,
-                                                                     const double* im, const double* abs,
-                                                                     const double* p_re, const double* p_im,
-                                                                     const double* p_abs, double* c_re,
-                                                                     double* c_im, double* c_abs) {
+__attribute__((target_clones("avx2", "default"))) void frame_changes(
+    int n, const double* __restrict re, const double* __restrict im, const double* __restrict abs,
+    const double* __restrict p_re, const double* __restrict p_im, const double* __restrict p_abs,
+    double* __restrict c_re, double* __restrict c_im, double* __restrict c_abs) {
     for (int j = 0; j < n; ++j) {
         c_re[j] = re[j] - p_re[j];
         c_im[j] = im[j] - p_im[j];

@@ -49,7 +49,9 @@ HEAP_HANDLE get_process_heap() {
 
 HEAP_HANDLE heap_create() { return new tw_heap; }
 
-void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) {
+namespace {
+
+void* alloc_block(HEAP_HANDLE heap, std::int64_t size, bool zeroed) {
     if (heap == nullptr || size <= 0) return nullptr;
     std::lock_guard lock(heap_mutex());
     heap_failures& f = failures();
@@ -58,12 +60,19 @@ void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) {
     if (f.alloc_from != 0 && index >= f.alloc_from) return nullptr;
     if (f.above >= 0 && size > f.above) return nullptr;
     if (static_cast<std::uint64_t>(size) > SIZE_MAX) return nullptr;
-    void* block = std::malloc(static_cast<std::size_t>(size));
+    void* block =
+        zeroed ? std::calloc(1, static_cast<std::size_t>(size)) : std::malloc(static_cast<std::size_t>(size));
     if (block == nullptr) return nullptr;
     heap->blocks.insert(block);
     ++f.live;
     return block;
 }
+
+}  // namespace
+
+void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) { return alloc_block(heap, size, false); }
+
+void* heap_alloc_zeroed(HEAP_HANDLE heap, std::int64_t size) { return alloc_block(heap, size, true); }
 
 bool heap_free(HEAP_HANDLE heap, void* block) {
     if (heap == nullptr || block == nullptr) return false;
