@@ -1,7 +1,5 @@
 #include "engine/chg_window.h"
 
-#include <emmintrin.h>
-
 #include "engine/dft.h"
 
 chg_grid chg_grid_for(int n, int h) {
@@ -15,20 +13,38 @@ chg_grid chg_grid_for(int n, int h) {
     return g;
 }
 
-void chg_window_sums(const double* v, const chg_grid& g, double* out) {
-    const int width = 2 * g.h + 1;
-    int i = 0;
-    // Two windows side by side, one per lane; each lane adds its bins in
-    // window order, so every sum is the one a plain loop gives.
-    for (; i + 1 < g.count; i += 2) {
-        const double* a = v + i * g.step;  // window i starts at bin (H + i*step) - H
-        const double* b = a + g.step;
-        __m128d s = _mm_setzero_pd();
-        for (int m = 0; m < width; ++m) s = _mm_add_pd(s, _mm_loadh_pd(_mm_load_sd(a + m), b + m));
-        _mm_storeu_pd(out + i, s);
+namespace {
+
+// The sums bin by bin: first every window's bin 0, then every window's bin
+// 1, ... so each window still adds its bins in window order, and the windows
+// run side by side. A fixed step lets the compiler load the bins with
+// vector shuffles.
+template <int step>
+void sums_by_bin(const double* v, int count, int width, double* out) {
+    for (int i = 0; i < count; ++i) out[i] = 0.0;
+    for (int m = 0; m < width; ++m) {
+        const double* b = v + m;
+        for (int i = 0; i < count; ++i) out[i] += b[i * step];
     }
-    for (; i < g.count; ++i) {
-        const double* a = v + i * g.step;
+}
+
+}  // namespace
+
+__attribute__((target_clones("avx2", "default"))) void chg_window_sums(const double* v, const chg_grid& g,
+                                                                       double* out) {
+    const int width = 2 * g.h + 1;
+    switch (g.step) {
+        case 1:
+            sums_by_bin<1>(v, g.count, width, out);
+            return;
+        case 2:
+            sums_by_bin<2>(v, g.count, width, out);
+            return;
+        default:
+            break;
+    }
+    for (int i = 0; i < g.count; ++i) {
+        const double* a = v + i * g.step;  // window i starts at bin (H + i*step) - H
         double s = 0.0;
         for (int m = 0; m < width; ++m) s += a[m];
         out[i] = s;

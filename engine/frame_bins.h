@@ -1,6 +1,14 @@
 // Per-bin work of the frame loop on one frame of one channel.
 #pragma once
 
+#include <cstdint>
+
+// out[j] for j < n: the channel-ch sample (0 left, 1 right) of stereo frame
+// first + j of buf, a buffer of frame_cnt frames of two signed 16-bit
+// little-endian samples; 0.0 where first + j lies outside the buffer.
+void frame_samples(const unsigned char* buf, std::int64_t frame_cnt, std::int64_t first, int ch, int n,
+                   double* out);
+
 // abs[j] = sqrt(re[j]^2 + im[j]^2) for j < n. Returns the frame volume, the
 // sum of |frm[j]| over j < n. frm holds 16-bit sample values (integers of
 // magnitude at most 32768), so every partial sum is an integer below 2^53

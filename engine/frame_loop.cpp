@@ -186,11 +186,7 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
     const int n = st.bins();
     const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
-    const int ch = st.is_right() ? 1 : 0;
-    for (int j = 0; j < n; ++j) {
-        const std::int64_t f = static_cast<std::int64_t>(st.frm_top) + j;
-        st.frm_re[j] = (f >= 0 && f < frames) ? get_frame_sample(doc.orgn_dt, f, ch) : 0.0;
-    }
+    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
     std::fill_n(st.frm_im, n, 0.0);
     exec_dft(n, st.frm_re, st.frm_im, st.spc_re, st.spc_im);
     st.spc_done = 1;
