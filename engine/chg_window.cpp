@@ -6,8 +6,9 @@ chg_grid chg_grid_for(int n, int h) {
     chg_grid g;
     g.h = h;
     g.step = h / 2 > 0 ? h / 2 : 1;
-    g.count = 0;
-    for (int k = h; k < n / 2 - h; k += g.step) ++g.count;
+    // Centres k = h, h + step, ... while k < n/2 - h.
+    const int span = n / 2 - h - h;  // k - h runs over 0, step, ... below span
+    g.count = span > 0 ? (span + g.step - 1) / g.step : 0;
     const bool fits = h >= 0 && n >= 0 && n <= dft_max_len && h < dft_max_len && g.count <= chg_wsum_cap;
     g.tag = fits ? n * (dft_max_len + 1) + h + 1 : chg_wsum_none;
     return g;
