@@ -1,9 +1,10 @@
 // Extraction state of one recording view.
 //
 // The view owns one extr_state for its whole life and hands it, with the
-// document, to every engine operation. The object is large (about 14 MB of
-// fixed arrays: twelve per-channel histories of 16 x 8192 doubles plus the
-// frame buffers and the onset work areas), so it is always created on the
+// document, to every engine operation. The object is large (about 16 MB of
+// fixed arrays: twelve per-channel histories of 16 x 8192 doubles, spaced
+// out in memory, plus the frame buffers and the onset work areas), so it is
+// always created on the
 // heap, e.g. std::make_unique<extr_state>(); it starts zero-filled apart
 // from the initial values written below.
 //
