@@ -4,9 +4,8 @@
 // document, to every engine operation. The object is large (about 16 MB of
 // fixed arrays: twelve per-channel histories of 16 x 8192 doubles, spaced
 // out in memory, plus the frame buffers and the onset work areas), so it is
-// always created on the
-// heap, e.g. std::make_unique<extr_state>(); it starts zero-filled apart
-// from the initial values written below.
+// always created on the heap, e.g. std::make_unique<extr_state>(); it
+// starts zero-filled apart from the initial values written below.
 //
 // Positions ("ptr" values) are sample-frame indices into the recording;
 // every per-bin array holds dft_max_len elements of which the first frm_len
