@@ -11,8 +11,11 @@
 //   mem_bench repeat RUNS FILE OUTDIR
 //       runs the same extraction RUNS times inside this process (the
 //       command-line tool's own entry point) and prints the resident size
-//       after each run, then the growth from the first run to the last:
-//         run <i> rss_mb <MB>
+//       and the heap blocks still held after each run, then the growth of
+//       the resident size from the second run to the last (the first run
+//       also fills the C library's pools of small blocks, which later runs
+//       reuse):
+//         run <i> rss_mb <MB> blocks <count>
 //         growth_mb <MB>
 //
 // Sizes are in MB of 2^20 bytes.
@@ -31,6 +34,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "platform/heap.h"
 
 namespace {
 
@@ -107,8 +111,9 @@ int repeat(int runs, const char* file, const char* out) {
             return 1;
         }
         last = rss_mb();
-        if (i == 1) first = last;
-        std::printf("run %d rss_mb %.1f\n", i, last);
+        if (i <= 2) first = last;
+        std::printf("run %d rss_mb %.1f blocks %lld\n", i, last,
+                    static_cast<long long>(heap_test::live_blocks()));
         std::fflush(stdout);
     }
     std::printf("growth_mb %.1f\n", last - first);

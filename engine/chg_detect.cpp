@@ -1,6 +1,7 @@
 #include "engine/chg_detect.h"
 
 #include <cmath>
+#include <limits>
 
 #include "app/sys_param.h"
 #include "engine/chg_window.h"
@@ -86,13 +87,18 @@ bool rates_say_change(const chg_totals& t, double sim, double& rate) {
 // here) of their true sum; the test's own totals and these are therefore
 // within 1e-12 of each other. The qualifying windows are the very ones of
 // the test.
+// A negative sum (never one of the frame loop's) makes the totals NaN, so
+// that the test's own totals decide.
 chg_totals quick_totals(const cached_sums& sums, const chg_grid& g, int w) {
     chg_rows rows{};
     for (int s = w + 3; s >= w + 1; --s) rows.ref[w + 3 - s] = sums.spc.wsum(s - 1);
     rows.recent_cnt = w + 1;
     for (int s = w; s >= 0; --s) rows.recent[w - s] = s == 0 ? sums.cur : sums.chg.wsum(s);
     double out[3];
-    chg_quick_totals(rows, g.count, chg_oldest_min, chg_recent_min, out);
+    if (!chg_quick_totals(rows, g.count, chg_oldest_min, chg_recent_min, out)) {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        return {nan, nan, nan};
+    }
     return {out[0], out[1], out[2]};
 }
 

@@ -1,5 +1,7 @@
 #include "engine/chg_window.h"
 
+#include <cstdint>
+
 #include "engine/dft.h"
 
 chg_grid chg_grid_for(int n, int h) {
@@ -61,13 +63,16 @@ inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); 
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void chg_quick_totals(const chg_rows& rows, int count,
+__attribute__((target_clones("avx2", "default"))) bool chg_quick_totals(const chg_rows& rows, int count,
                                                                         double oldest_min, double recent_min,
                                                                         double out[3]) {
+    typedef std::int64_t v4l __attribute__((vector_size(32)));
     v4d all = {0.0, 0.0, 0.0, 0.0};
     v4d tot = all;
     v4d ena = all;
     const v4d zero = all;
+    v4l neg = {0, 0, 0, 0};  // lanes that met a negative term
+    bool negative = false;
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         v4d r0, r1, r2, recent, c;
@@ -75,10 +80,13 @@ __attribute__((target_clones("avx2", "default"))) void chg_quick_totals(const ch
         load4(r1, rows.ref[1] + i);
         load4(r2, rows.ref[2] + i);
         all += r0 + r1 + r2;
+        neg |= (r0 < 0.0) | (r1 < 0.0) | (r2 < 0.0);
         load4(recent, rows.recent[0] + i);
+        neg |= recent < 0.0;
         auto qualifies = recent > oldest_min;
         for (int s = 1; s < rows.recent_cnt; ++s) {
             load4(c, rows.recent[s] + i);
+            neg |= c < 0.0;
             recent += c;
             qualifies &= c > recent_min;
         }
@@ -90,10 +98,13 @@ __attribute__((target_clones("avx2", "default"))) void chg_quick_totals(const ch
     double e = (ena[0] + ena[1]) + (ena[2] + ena[3]);
     for (; i < count; ++i) {
         a += rows.ref[0][i] + rows.ref[1][i] + rows.ref[2][i];
+        negative = negative || rows.ref[0][i] < 0.0 || rows.ref[1][i] < 0.0 || rows.ref[2][i] < 0.0;
         double recent = rows.recent[0][i];
+        negative = negative || recent < 0.0;
         bool qualifies = recent > oldest_min;
         for (int s = 1; s < rows.recent_cnt; ++s) {
             recent += rows.recent[s][i];
+            negative = negative || rows.recent[s][i] < 0.0;
             qualifies = qualifies && rows.recent[s][i] > recent_min;
         }
         t += recent;
@@ -102,4 +113,5 @@ __attribute__((target_clones("avx2", "default"))) void chg_quick_totals(const ch
     out[0] = a;
     out[1] = t;
     out[2] = e;
+    return !negative && (neg[0] | neg[1] | neg[2] | neg[3]) == 0;
 }

@@ -47,5 +47,7 @@ struct chg_rows {
 // Sums over windows 0 .. count - 1 of: all reference sums (out[0]), all
 // recent sums (out[1]) and the recent sums of the windows whose recent sums
 // all exceed their thresholds (out[2]), added in no particular order (four
-// windows side by side). The qualifying windows are found exactly.
-void chg_quick_totals(const chg_rows& rows, int count, double oldest_min, double recent_min, double out[3]);
+// windows side by side). The qualifying windows are found exactly. Returns
+// false when a sum was negative: then the order of adding matters beyond
+// the bound the change test relies on.
+bool chg_quick_totals(const chg_rows& rows, int count, double oldest_min, double recent_min, double out[3]);

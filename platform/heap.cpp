@@ -1,5 +1,7 @@
 #include "platform/heap.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <unordered_set>
@@ -35,8 +37,20 @@ heap_failures& failures() {
     return f;
 }
 
+// Blocks of this size or more are mapped straight from the system and given
+// back to it when freed, as a system heap does with large blocks. The C
+// library would otherwise raise this limit by itself after the first large
+// free and keep later large blocks in its own pool: a program that opens,
+// extracts and closes recordings over and over would hold ever more memory.
+constexpr int large_block = 1 << 20;
+
 tw_heap& process_heap() {
-    static tw_heap* h = new tw_heap;  // lives for the whole process
+    static tw_heap* h = [] {
+#ifdef __GLIBC__
+        mallopt(M_MMAP_THRESHOLD, large_block);
+#endif
+        return new tw_heap;  // lives for the whole process
+    }();
     return *h;
 }
 

@@ -125,6 +125,41 @@ TEST_F(quick_change, KeptWindowSumsGiveTheAnswerOfThePlainSumsEvenWithTheParamet
     }
 }
 
+TEST(quick_totals, SideBySideSumsStayWithinTheBoundOfThePlainOnesAndRefuseNegativeTerms) {
+    std::mt19937 g(12);
+    std::uniform_real_distribution<double> d(0.0, 60000.0);
+    std::vector<double> rows[8];
+    for (auto& r : rows) {
+        r.resize(251);  // not a multiple of four: the last windows one by one
+        for (double& x : r) x = d(g);
+    }
+    chg_rows cr{{rows[0].data(), rows[1].data(), rows[2].data()}, {}, 5};
+    for (int s = 0; s < 5; ++s) cr.recent[s] = rows[3 + s].data();
+    double plain[3] = {0.0, 0.0, 0.0};
+    for (int i = 0; i < 251; ++i) {
+        for (int s = 0; s < 3; ++s) plain[0] += rows[s][i];
+        double recent = 0.0;
+        bool all = true;
+        for (int s = 0; s < 5; ++s) {
+            plain[1] += rows[3 + s][i], recent += rows[3 + s][i];
+            all = all && rows[3 + s][i] > (s == 0 ? 30000.0 : 10000.0);
+        }
+        if (all) plain[2] += recent;
+    }
+    double quick[3];
+    ASSERT_TRUE(chg_quick_totals(cr, 251, 30000.0, 10000.0, quick));
+    ASSERT_GT(plain[2], 0.0);
+    for (int t = 0; t < 3; ++t) EXPECT_NEAR(quick[t], plain[t], plain[t] * 1e-12) << t;
+    rows[5][250] = -1.0;  // in the last window, summed one by one
+    EXPECT_FALSE(chg_quick_totals(cr, 251, 30000.0, 10000.0, quick));
+    rows[5][250] = 1.0;
+    rows[1][6] = -0.0;  // a negative zero is no negative term
+    rows[4][9] = -1e-300;
+    EXPECT_FALSE(chg_quick_totals(cr, 251, 30000.0, 10000.0, quick));
+    rows[4][9] = 0.0;
+    EXPECT_TRUE(chg_quick_totals(cr, 251, 30000.0, 10000.0, quick));
+}
+
 TEST_F(quick_change, TheTraceLineOfAChangeCarriesThePlainTotals) {
     fill(9);
     keep_window_sums();
