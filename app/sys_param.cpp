@@ -100,7 +100,9 @@ int load_sys_param() {
 int save_sys_param() {
     // Written to a temporary file beside the settings file and renamed over
     // it, so a crash or a full disk at exit never leaves a truncated file.
-    // Any failure stays silent, and the old file stays as it was.
+    // Any failure stays silent, and the old file stays as it was. A settings
+    // file that may not be written is left alone, as opening it would fail.
+    if (file_exists(sys_param_file_name) && access(sys_param_file_name, W_OK) != 0) return 0;
     const std::string tmp = std::string(sys_param_file_name) + ".tmp";
     std::FILE* fp = std::fopen(tmp.c_str(), "wb");
     if (fp == nullptr) return 0;

@@ -9,13 +9,10 @@
 #include "cli/cli_common.h"
 
 const cli_command cli_command_table[] = {
-    {"info", "FILE", "print the header of FILE as held after reading, as key=value lines", 1, cli_info},
-    {"cancel", "IN OUT", "centre cancel: OUT gets left minus right of IN in both channels", 2, cli_cancel},
-    {"extract",
-     "FILE [--start FRAME] [--end FRAME] [--out DIR] [--part-max N] [--min-vol V] [--sim-snd V] [--log]",
-     "extract the sound-source parts of FILE into DIR (default: FILE's base name + _parts):\n"
-     "                     mix.wav, one WAVE file per part and parts.tsv, the parts' episodes",
-     -1, cli_extract},
+    {"info", "FILE", "print FILE's header as held after reading, key=value lines", 1, cli_info},
+    {"cancel", "IN OUT", "centre cancel: both channels of OUT = IN's left minus right", 2, cli_cancel},
+    {"extract", "FILE... [OPTIONS]", "extract the parts of every FILE, each into its own folder", -1,
+     cli_extract},
     {nullptr, nullptr, nullptr, 0, nullptr},
 };
 
@@ -32,11 +29,49 @@ void print_help() {
             std::printf("  %s\n  %-18s %s\n", head.c_str(), "", c->summary);  // a long usage on its own line
         }
     }
-    std::printf(
-        "\nEvery command reads and may create Tonewarp.Inf and deletes Err_Log.Lst in the current\n"
-        "directory, as the application does at start.\n"
-        "Exit status: 0 success; 1 a file could not be opened, read or written; 2 rejected or\n"
-        "invalid input; 3 an engine failure ended an extraction early (its files are still written).\n");
+    std::fputs(
+        "\n"
+        "Options of extract (also written --name=VALUE):\n"
+        "  --start FRAME   first frame of the range (default 0)\n"
+        "  --end FRAME     last frame of the range (default the recording's last frame)\n"
+        "                  Both are clamped to each recording; a range whose start is\n"
+        "                  not before its end is refused with status 2.\n"
+        "  --out DIR       one FILE: the folder for its results (default: FILE's base\n"
+        "                  name + _parts, in the current directory); several FILEs: the\n"
+        "                  folder in which each FILE gets its own BASE_parts folder\n"
+        "  --part-max N    most parts to register, 1 to 256\n"
+        "  --min-vol V     minimum-volume recognition parameter, 500 to 999999999\n"
+        "  --sim-snd V     similar-sound judgement parameter, 500 to 999999999\n"
+        "  --log           write the engine's trace lines to Err_Log.Lst\n"
+        "The three parameters default to the values in Tonewarp.Inf (8, 5000, 3000\n"
+        "unless changed in the application). They are read like the fields of the\n"
+        "extraction parameter dialog, hold for this call only and are never saved.\n"
+        "\n"
+        "Files extract writes into a FILE's folder (existing ones are replaced):\n"
+        "  mix.wav         every part mixed over the range, the residual included:\n"
+        "                  the recording as rebuilt from its parts\n"
+        "  PART.wav        each part alone over the range, named after the part:\n"
+        "                  Part_001.wav, Part_002.wav, ... and Total_Diff.wav, what the\n"
+        "                  parts leave over; characters other than letters, digits, _\n"
+        "                  and - become _\n"
+        "  parts.tsv       a header line, then a line per sounding episode of a part:\n"
+        "                  part number, name, record, start frame left and right,\n"
+        "                  length in frames left and right (frames of the recording)\n"
+        "Summary on standard output: for one FILE the parts found, the length of the\n"
+        "range and the time taken; for several FILEs a line per file as it is done,\n"
+        "then a total. A progress bar is drawn on standard error when it is a terminal.\n"
+        "\n"
+        "Every command reads and may create Tonewarp.Inf and deletes Err_Log.Lst in the\n"
+        "current directory, as the application does at start.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  success\n"
+        "  1  a file could not be opened, read or written\n"
+        "  2  rejected or invalid input, usage errors included\n"
+        "  3  an engine failure ended an extraction early (its files are still written)\n"
+        "With several FILEs every file is tried, also after one fails, and the status\n"
+        "is the highest of the files' statuses: 0 only when every file succeeded.\n",
+        stdout);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <span>
 
 #include "app/param_rules.h"
@@ -32,8 +33,7 @@ std::string parse_extract_opts(const cli_args& args, extract_opts& o) {
                 value = a.substr(eq + 1);
             }
         } else {
-            if (!o.file.empty()) return "more than one FILE given";
-            o.file = a;
+            o.files.push_back(a);
             continue;
         }
         if (name == "--log") {
@@ -63,8 +63,8 @@ std::string parse_extract_opts(const cli_args& args, extract_opts& o) {
             o.sim_snd = *value;
         }
     }
-    if (o.file.empty()) return "no FILE given";
-    return {};
+    if (o.files.empty()) return "no FILE given";
+    return check_out_dirs(o);
 }
 
 const char* apply_param_overrides(const extract_opts& o) {
@@ -100,6 +100,27 @@ bool extract_range(const extract_opts& o, int frame_cnt, int& first, int& last) 
 
 std::string default_out_dir(const std::string& file) {
     return std::filesystem::path(file).stem().string() + "_parts";
+}
+
+std::string out_dir_for(const extract_opts& o, const std::string& file) {
+    if (o.files.size() <= 1) return o.out_dir.empty() ? default_out_dir(file) : o.out_dir;
+    if (o.out_dir.empty()) return default_out_dir(file);
+    return (std::filesystem::path(o.out_dir) / default_out_dir(file)).string();
+}
+
+std::string check_out_dirs(const extract_opts& o) {
+    std::set<std::string> seen;
+    for (const std::string& f : o.files) {
+        const std::string dir = out_dir_for(o, f);
+        if (!seen.insert(dir).second) return "two FILEs would write into the same folder '" + dir + "'";
+    }
+    return {};
+}
+
+int batch_status(const std::vector<int>& statuses) {
+    int worst = 0;
+    for (const int s : statuses) worst = std::max(worst, s);
+    return worst;
 }
 
 std::string part_file_stem(const std::string& utf8_name) {

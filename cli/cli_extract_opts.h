@@ -3,14 +3,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 
 struct extract_opts {
-    std::string file;
+    std::vector<std::string> files;  // in the order given; at least one after parsing
     std::optional<long long> start;  // frame index as given
     std::optional<long long> end;
-    std::string out_dir;                  // empty: FILE's base name + "_parts"
+    std::string out_dir;                  // as given; see out_dir_for
     std::optional<std::string> part_max;  // texts as typed, read like the dialog's fields
     std::optional<std::string> min_vol;
     std::optional<std::string> sim_snd;
@@ -33,6 +34,20 @@ bool extract_range(const extract_opts& o, int frame_cnt, int& first, int& last);
 
 // Default output folder: FILE's base name without its extension + "_parts".
 std::string default_out_dir(const std::string& file);
+
+// The folder a file's results go into. One FILE: --out DIR itself, or the
+// default folder in the current directory. Several FILEs: each file's
+// default folder, inside DIR when --out was given.
+std::string out_dir_for(const extract_opts& o, const std::string& file);
+
+// Several FILEs must not share an output folder (two files of one base name,
+// or one file given twice): the later would overwrite the earlier's results.
+// Returns an empty string, or the usage problem naming the folder.
+std::string check_out_dirs(const extract_opts& o);
+
+// The exit status of a batch: the highest of the files' statuses, so 0 only
+// when every file succeeded.
+int batch_status(const std::vector<int>& statuses);
 
 // File name of a part's WAVE: its name without trailing dots, every
 // character other than ASCII letters, digits, '_' and '-' replaced by '_'.

@@ -78,6 +78,9 @@ int file_replace_ostream::open(const std::string& path) {
     struct stat st {};
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return err_ = EISDIR;
+    // The rename below would replace even a write-protected file; saving
+    // over a file is refused exactly when writing into it would be.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) return err_ = errno;
 
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp_ = target_ + ".tw-save-" + std::to_string(::getpid()) + "-" + std::to_string(temp_counter++);

@@ -5,7 +5,7 @@
 // file being replaced: the bytes go to a temporary file beside it, which
 // commit() flushes to disk and renames over the target in one step. A save
 // that fails or is abandoned removes the temporary file and leaves the old
-// file exactly as it was.
+// file exactly as it was. A file the user may not write is not replaced.
 #pragma once
 
 #include <string>

@@ -12,6 +12,21 @@ CTonewarpDoc::CTonewarpDoc() = default;
 CTonewarpDoc::~CTonewarpDoc() {
     free_wave_dt();
     free_temp_area_all();
+    release_coef_blocks();
+}
+
+// The solver's areas normally live only while a run does and are released
+// when it finishes; a document destroyed in the middle of a run (its window
+// closed) gives them back here instead of leaking them.
+void CTonewarpDoc::release_coef_blocks() {
+    HEAP_HANDLE heap = h_Mem_CoefMatrix != nullptr ? h_Mem_CoefMatrix : shared_heap;
+    double** blocks[] = {&dblCoefMatrix, &dblCC_ValVct, &dblCC_SttAns, &dblCC_NxtAns, &dblCC_EndAns,
+                         &dblCC_R_Vct,   &dblCC_P_Vct,  &dblCC_Y_Vct,  &dblCC_W_Vct};
+    for (double** b : blocks) {
+        if (*b != nullptr && heap != nullptr) heap_free(heap, *b);
+        *b = nullptr;
+    }
+    h_Mem_CoefMatrix = nullptr;
 }
 
 int CTonewarpDoc::set_default_wave() {

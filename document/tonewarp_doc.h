@@ -192,6 +192,9 @@ class CTonewarpDoc {
     HEAP_HANDLE h_Heap_PrtR_Frq_i[prt_tbl_cnt * prt_spc_slot_cnt] = {};
     HEAP_HANDLE h_Heap_PrtR_Frq_s[prt_tbl_cnt * prt_spc_slot_cnt] = {};
 
+    // Gives back the solver's areas if a run left them allocated.
+    void release_coef_blocks();
+
     // ---- Coefficient areas of the rate solver (allocated per extraction run) ----
 
     HEAP_HANDLE h_Mem_CoefMatrix = nullptr;  // heap of the areas below

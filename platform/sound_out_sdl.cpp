@@ -13,7 +13,12 @@ constexpr int device_block_frames = 1024;
 
 class sound_out_sdl final : public sound_out {
    public:
-    sound_out_sdl() { sdl_up_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
+    sound_out_sdl() {
+        // SDL would otherwise install its own SIGINT/SIGTERM handlers, and the
+        // program would no longer end on kill or at logout.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        sdl_up_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
 
     ~sound_out_sdl() override {
         close();

@@ -119,25 +119,52 @@ def program_icon(size, path):
     s = size / 32.0
     c.rounded_rect(1 * s, 1 * s, 31 * s, 31 * s, 6 * s, rgb(46, 18, 128))
     c.rounded_rect(3 * s, 3 * s, 29 * s, 29 * s, 4.5 * s, rgb(73, 64, 83))
-    w = max(1.1, 1.9 * s)
-
-    def wave(x0, x1, y0, amp, period, phase=0.0, env=None):
-        pts = []
-        n = int((x1 - x0) * 4) + 1
-        for i in range(n):
-            x = x0 + (x1 - x0) * i / (n - 1)
-            a = amp * (env(i / (n - 1)) if env else 1.0)
-            pts.append((x * s, (y0 + a * math.sin(2 * math.pi * (x - x0) / period + phase)) * s))
-        return pts
-    # The mix: a wave swelling from the left edge to the split point.
-    c.polyline(wave(4, 15, 16, 6.5, 3.6, 0.0, lambda t: math.sin(math.pi * min(1.0, t * 1.05)) ** 0.7),
-               w, rgb(255, 255, 0))
-    # The two extracted parts leaving to the right: a slow green one, a fast magenta one.
-    c.polyline([(15 * s, 16 * s), (18 * s, 10 * s)], w * 0.8, rgb(0, 255, 0))
-    c.polyline([(15 * s, 16 * s), (18 * s, 22 * s)], w * 0.8, rgb(255, 0, 255))
-    c.polyline(wave(18, 28, 10, 2.6, 6.5), w * 0.8, rgb(0, 255, 0))
-    c.polyline(wave(18, 28, 22, 2.2, 3.4), w * 0.8, rgb(255, 0, 255))
+    for pts, width, colour in icon_strokes(s):
+        c.polyline(pts, width * max(1.1, 1.9 * s), colour)
     c.png(path)
+
+
+def wave(x0, x1, y0, amp, period, phase=0.0, env=None):
+    """Points of a sine stroke in the 32-unit icon grid."""
+    pts = []
+    n = int((x1 - x0) * 4) + 1
+    for i in range(n):
+        x = x0 + (x1 - x0) * i / (n - 1)
+        a = amp * (env(i / (n - 1)) if env else 1.0)
+        pts.append((x, y0 + a * math.sin(2 * math.pi * (x - x0) / period + phase)))
+    return pts
+
+
+def icon_strokes(s=1.0):
+    """The program icon's strokes scaled by s: (points, relative width, colour)."""
+    def scaled(pts):
+        return [(x * s, y * s) for x, y in pts]
+    return [
+        # The mix: a wave swelling from the left edge to the split point.
+        (scaled(wave(4, 15, 16, 6.5, 3.6, 0.0, lambda t: math.sin(math.pi * min(1.0, t * 1.05)) ** 0.7)),
+         1.0, rgb(255, 255, 0)),
+        # The two extracted parts leaving to the right: a slow green one, a fast magenta one.
+        (scaled([(15, 16), (18, 10)]), 0.8, rgb(0, 255, 0)),
+        (scaled([(15, 16), (18, 22)]), 0.8, rgb(255, 0, 255)),
+        (scaled(wave(18, 28, 10, 2.6, 6.5)), 0.8, rgb(0, 255, 0)),
+        (scaled(wave(18, 28, 22, 2.2, 3.4)), 0.8, rgb(255, 0, 255)),
+    ]
+
+
+def program_icon_svg(path):
+    """The program icon as a scalable drawing: the same shapes on a 32-unit grid, drawn at 8x."""
+    k = 8
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           f'<svg xmlns="http://www.w3.org/2000/svg" width="{32 * k}" height="{32 * k}" '
+           f'viewBox="0 0 {32 * k} {32 * k}">',
+           f'  <rect x="{1 * k}" y="{1 * k}" width="{30 * k}" height="{30 * k}" rx="{6 * k}" fill="#2e1280"/>',
+           f'  <rect x="{3 * k}" y="{3 * k}" width="{26 * k}" height="{26 * k}" rx="{4.5 * k}" fill="#494053"/>']
+    for pts, width, (r, g, b, _a) in icon_strokes(k):
+        d = " ".join(f"{'M' if i == 0 else 'L'}{x:.2f},{y:.2f}" for i, (x, y) in enumerate(pts))
+        out.append(f'  <path d="{d}" fill="none" stroke="#{r:02x}{g:02x}{b:02x}" '
+                   f'stroke-width="{1.9 * k * width:.2f}" stroke-linecap="round" stroke-linejoin="round"/>')
+    out.append("</svg>")
+    Path(path).write_text("\n".join(out) + "\n")
 
 
 def tool_open(path):
@@ -180,9 +207,11 @@ def tool_about(path):
 def main():
     out = Path(__file__).resolve().parent.parent / "res"
     out.mkdir(exist_ok=True)
-    for size in (16, 32, 48):
+    # 16, 32 and 48 serve the windows; every size also goes into the desktop's icon theme.
+    for size in (16, 22, 24, 32, 48, 64, 128, 256):
         program_icon(size, out / f"tonewarp_{size}.png")
     program_icon(32, out / "tonewarp.png")
+    program_icon_svg(out / "tonewarp.svg")
     tool_open(out / "tool_open.png")
     tool_save(out / "tool_save.png")
     tool_about(out / "tool_about.png")

@@ -134,7 +134,7 @@ bool view_playback::btn_click(int x, int y, const play_source& src, const play_g
     int hit = -1;
     for (int i = 0; i < 4 && hit < 0; ++i) {
         const play_rect r = play_btn_rect(i, geom.cw, geom.ch);
-        if (x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) hit = i;
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) hit = i;
     }
     switch (hit) {
         case play_btn_play:

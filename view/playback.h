@@ -25,7 +25,8 @@ inline constexpr const char* play_pos_title = "演奏位置=";
 inline constexpr const char* play_pos_blank = "                 ";
 
 struct play_rect {
-    int left = 0, top = 0, right = 0, bottom = 0;  // inclusive pixel edges
+    // Pixel edges; a click hits from left and top up to, not including, right and bottom.
+    int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 struct play_rgb {

@@ -1,5 +1,5 @@
 // The program tonewarp: the Qt application, the Japanese font substitution,
-// the application object with its view, and the event loop.
+// the application object with the recording view, and the event loop.
 //
 // The program takes no options; a file named on the command line is not
 // opened. It reads and writes "Tonewarp.Inf" and "Err_Log.Lst" in the
@@ -8,8 +8,8 @@
 
 #include "app/gui/doc_template.h"
 #include "app/gui/font_subst.h"
-#include "app/gui/placeholder_view.h"
 #include "app/gui/tonewarp_app.h"
+#include "view/tonewarp_view.h"
 
 int main(int argc, char** argv) {
     QApplication qt_app(argc, argv);
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     apply_ui_font();
 
     // The view of every child frame.
-    CTonewarpApp app([](doc_entry& doc) -> QWidget* { return new placeholder_view(doc); });
+    CTonewarpApp app([](doc_entry& doc) -> QWidget* { return new CTonewarpView(&doc.doc()); });
     if (!app.init_instance(QApplication::arguments())) return 1;
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTimer>
@@ -44,10 +45,15 @@ CMainFrame::CMainFrame(command_target* app) : app_(app) {
 }
 
 CMainFrame::~CMainFrame() {
-    // Child frames (and their views) go before the settings are written.
-    if (mdi_ != nullptr) {
-        for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
-    }
+    // Child frames (and their views) go before the settings are written:
+    // the open ones and also those already closed whose deferred deletion
+    // has not run yet (the area no longer lists them). Left to the base
+    // class's destructor, a frame's going would tell the document manager,
+    // whose menu update would reach this half-destroyed window.
+    destroying_ = true;
+    const QList<CChildFrame*> frames = findChildren<CChildFrame*>();
+    QList<QPointer<CChildFrame>> alive(frames.begin(), frames.end());
+    for (const QPointer<CChildFrame>& f : alive) delete f.data();
     save_sys_param();
     if (status_ != nullptr && status_->parent() == nullptr) delete status_;
     if (tool_bar_ != nullptr && tool_bar_->parent() == nullptr) delete tool_bar_;
@@ -122,6 +128,7 @@ bool CMainFrame::load_frame() {
 }
 
 void CMainFrame::show_menu_for(int open_documents) {
+    if (destroying_) return;  // the frames going with the window change nothing any more
     const int resource = open_documents > 0 ? IDR_TONEWPTYPE : IDR_MAINFRAME;
     if (resource == menu_resource_) return;
     menu_resource_ = resource;

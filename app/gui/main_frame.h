@@ -91,4 +91,5 @@ class CMainFrame : public QMainWindow {
     QList<QAction*> window_list_;
     int menu_resource_ = 0;
     bool created_ = false;  // geometry is stored only once the window exists
+    bool destroying_ = false;  // set by the destructor: no more menu changes
 };

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "tests/support/test_dir.h"
@@ -44,6 +45,28 @@ TEST_F(cli, prints_version_and_help_without_touching_any_file) {
     EXPECT_NE(r.out.find("cancel IN OUT"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists("Err_Log.Lst"));
     EXPECT_FALSE(std::filesystem::exists("Tonewarp.Inf"));
+}
+
+TEST_F(cli, help_documents_every_command_option_output_file_and_exit_status) {
+    const std::string help = run("--help").out;
+    auto documented = [&](const std::string& what) { return help.find(what) != std::string::npos; };
+    for (const char* what : {"info FILE", "cancel IN OUT", "extract FILE...", "--version"})
+        EXPECT_TRUE(documented(what)) << what;
+    for (const char* opt :
+         {"--start FRAME", "--end FRAME", "--out DIR", "--part-max N", "--min-vol V", "--sim-snd V", "--log"})
+        EXPECT_TRUE(documented(std::string("\n  ") + opt)) << opt;
+    EXPECT_TRUE(documented("--name=VALUE"));
+    for (const char* file :
+         {"mix.wav", "PART.wav", "Total_Diff.wav", "parts.tsv", "Tonewarp.Inf", "Err_Log.Lst"})
+        EXPECT_TRUE(documented(file)) << file;
+    for (const char* status : {"  0  success", "  1  a file", "  2  rejected", "  3  an engine failure",
+                               "highest of the files' statuses"})
+        EXPECT_TRUE(documented(status)) << status;
+    // Every line fits a terminal of 80 columns.
+    std::istringstream in(help);
+    for (std::string line; std::getline(in, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
 }
 
 TEST_F(cli, refuses_usage_errors_with_status_2_and_one_line) {

@@ -137,3 +137,15 @@ TEST_F(memory_areas, log_failed_frees_and_destroys_and_keep_what_could_not_be_re
     doc->free_wave_dt();
     EXPECT_EQ(live_blocks(), 0);
 }
+
+TEST_F(memory_areas, give_back_solver_areas_left_by_an_unfinished_run_when_destroyed) {
+    doc->set_default_wave();
+    const auto before = live_blocks();
+    doc->h_Mem_CoefMatrix = shared_heap;
+    doc->dblCoefMatrix = static_cast<double*>(heap_alloc(shared_heap, 1024 * 1024 * 16));
+    doc->dblCC_ValVct = static_cast<double*>(heap_alloc(shared_heap, 1024 * 8));
+    doc->dblCC_W_Vct = static_cast<double*>(heap_alloc(shared_heap, 1024 * 8));
+    ASSERT_EQ(live_blocks(), before + 3);
+    doc.reset();
+    EXPECT_EQ(live_blocks(), 0);
+}

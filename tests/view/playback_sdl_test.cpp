@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/sound_out_sdl.h"
 #include "tests/support/test_dir.h"
 #include "view/playback.h"
@@ -158,6 +162,26 @@ TEST_F(disk_audio, UnplayableFormatsAndOperationsOnAClosedOutputAreRefused) {
     EXPECT_EQ(dev->open(sound_format{}), snd_error);
     EXPECT_EQ(dev->close(), snd_ok);
     EXPECT_EQ(dev->close(), snd_invalid_handle);
+}
+
+}  // namespace
+
+namespace {
+
+// Starting the sound output must leave the process's signal handling alone:
+// a desktop program has to end on SIGTERM (kill, logout).
+TEST(sdl_output, leaves_sigterm_ending_the_program) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto dev = make_sdl_sound_out();
+        raise(SIGTERM);
+        _exit(0);  // reached only when something swallowed the signal
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the program ignored SIGTERM";
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
 }  // namespace

@@ -178,8 +178,11 @@ TEST_F(playback, StopShowsItsButtonPressedUntilTheNextTickAndClearsTheLabel) {
     click(play_btn_stop);
     EXPECT_EQ(dev.calls, "reset ");  // only a playing or paused device is reset
     const play_rect r = play_btn_rect(play_btn_stop, 8, 18);
-    EXPECT_TRUE(pb->btn_click(r.right, r.bottom, src, wide, surf));  // edges belong to the button
-    EXPECT_FALSE(pb->btn_click(r.right + 1, 243, src, wide, surf));
+    EXPECT_TRUE(
+        pb->btn_click(r.left, r.top, src, wide, surf));  // the left and top edges belong to the button
+    EXPECT_TRUE(pb->btn_click(r.right - 1, r.bottom - 1, src, wide, surf));
+    EXPECT_FALSE(pb->btn_click(r.right, 243, src, wide, surf));  // the right and bottom ones do not
+    EXPECT_FALSE(pb->btn_click(r.left + 4, r.bottom, src, wide, surf));
 }
 
 TEST_F(playback, ThePositionLabelShowsRangeStartPlusDevicePositionOnlyWhenTheCopyIsWide) {

@@ -1,0 +1,30 @@
+// One recording of `tonewarp-cli extract`, from reading it to the files in
+// its output folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "cli/cli_extract_opts.h"
+
+// What became of one file: its exit status and, when the engine ran, what
+// the summary reports.
+struct extract_result {
+    int status = 0;         // cli_exit_ok, _io, _bad or _engine
+    bool ran = false;       // the engine ran (the files may still have failed to write)
+    int parts = 0;          // parts found, the residual "Total_Diff." not counted
+    long episodes = 0;      // their episodes (info records)
+    bool residual = false;  // "Total_Diff." was added
+    int frames = 0;         // the range's length in frames
+    int first = 0;          // and its first frame
+    double audio_s = 0.0;   // the range's length in seconds at the file's rate
+    double wall_s = 0.0;    // time the run took
+};
+
+// Reads file, extracts over the range the options give (clamped to this
+// recording) and writes mix.wav, one WAVE per part and parts.tsv into dir,
+// creating it. Every problem is reported on stderr as it happens. The
+// settings block must already be loaded and overridden; progress_label is
+// put before the progress bar shown on a terminal.
+extract_result extract_one(const std::string& file, const std::filesystem::path& dir, const extract_opts& o,
+                           const std::string& progress_label);

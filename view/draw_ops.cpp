@@ -1,0 +1,165 @@
+#include "view/draw_ops.h"
+
+#include <QFontMetrics>
+#include <QPoint>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+draw_ctx::draw_ctx(QImage& target, const QFont& font, int cw, int ch, std::function<void()> on_release)
+    : image_(target), painter_(&target), font_(font), cw_(cw), ch_(ch), on_release_(std::move(on_release)) {
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setFont(font_);
+}
+
+draw_ctx::~draw_ctx() {
+    painter_.end();
+    if (on_release_) on_release_();
+}
+
+namespace {
+
+void fill_span(QPainter& p, int x1, int y1, int x2, int y2, const QColor& c) {
+    // Pixels x1..x2, y1..y2 inclusive, any order.
+    const int l = std::min(x1, x2), r = std::max(x1, x2);
+    const int t = std::min(y1, y2), b = std::max(y1, y2);
+    p.fillRect(QRect(l, t, r - l + 1, b - t + 1), c);
+}
+
+// A line from (x1, y1) towards (x2, y2), the end point excluded.
+void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& c) {
+    if (x1 == x2 && y1 == y2) return;
+    if (x1 == x2) {
+        fill_span(p, x1, y1, x1, y2 > y1 ? y2 - 1 : y2 + 1, c);
+        return;
+    }
+    if (y1 == y2) {
+        fill_span(p, x1, y1, x2 > x1 ? x2 - 1 : x2 + 1, y1, c);
+        return;
+    }
+    // Bresenham over the longer axis.
+    std::vector<QPoint> pts;
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const int sx = x2 > x1 ? 1 : -1, sy = y2 > y1 ? 1 : -1;
+    int err = dx - dy;
+    int x = x1, y = y1;
+    pts.reserve(std::max(dx, dy));
+    while (x != x2 || y != y2) {
+        pts.emplace_back(x, y);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    QPen pen(c);
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.drawPoints(pts.data(), static_cast<int>(pts.size()));
+}
+
+void line_rect(QPainter& p, int x1, int y1, int x2, int y2, const QColor& c, int kind) {
+    switch (kind) {
+        case 0:
+            line(p, x1, y1, x2, y2, c);
+            break;
+        case 1: {
+            const int l = std::min(x1, x2), r = std::max(x1, x2);
+            const int t = std::min(y1, y2), b = std::max(y1, y2);
+            // Four edges with no pixel set twice, so the XOR form stays reversible.
+            fill_span(p, l, t, r, t, c);
+            if (b > t) fill_span(p, l, b, r, b, c);
+            if (b - t > 1) {
+                fill_span(p, l, t + 1, l, b - 1, c);
+                if (r > l) fill_span(p, r, t + 1, r, b - 1, c);
+            }
+            break;
+        }
+        case 2:
+            fill_span(p, x1, y1, x2, y2, c);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+int draw_line_rect(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind) {
+    if (dc == nullptr) return -1;
+    line_rect(dc->painter(), x1, y1, x2, y2, to_qcolor(c), kind);
+    return 0;
+}
+
+int draw_line_rect_xor(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind) {
+    if (dc == nullptr) return -1;
+    QPainter& p = dc->painter();
+    const QPainter::CompositionMode old = p.compositionMode();
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    line_rect(p, x1, y1, x2, y2, to_qcolor(c), kind);
+    p.setCompositionMode(old);
+    return 0;
+}
+
+int draw_box(draw_ctx* dc, int x, int y, int w, int h, int style, rgb fill, rgb light, rgb dark) {
+    if (dc == nullptr) return -1;
+    if (w <= 0 || h <= 0) return 0;
+    QPainter& p = dc->painter();
+    const int r = x + w - 1;
+    const int b = y + h - 1;
+    const QColor f = to_qcolor(fill), lt = to_qcolor(light), dk = to_qcolor(dark);
+    fill_span(p, x, y, r, b, f);
+    if (style == 1) {
+        fill_span(p, x, y, r, y, lt);                 // top
+        fill_span(p, x, y, x, b, lt);                 // left
+        if (b > y) fill_span(p, x + 1, b, r, b, dk);  // bottom, from x + 1
+        if (r > x) fill_span(p, r, y + 1, r, b, dk);  // right, from y + 1
+    } else if (style == 2) {
+        line_rect(p, x, y, r, b, Qt::black, 1);
+        // Two pixels of bevel inside the outline: light above and left, dark below and right.
+        for (int k = 1; k <= 2; ++k) {
+            if (r - k < x + k || b - k < y + k) break;
+            fill_span(p, x + k, y + k, r - k, y + k, lt);
+            fill_span(p, x + k, y + k, x + k, b - k, lt);
+            fill_span(p, x + k + 1, b - k, r - k, b - k, dk);
+            fill_span(p, r - k, y + k + 1, r - k, b - k, dk);
+        }
+    }
+    return 0;
+}
+
+int set_text_color(draw_ctx* dc, rgb c) {
+    if (dc == nullptr) return -1;
+    dc->text_color = c;
+    return 0;
+}
+
+int set_back_color(draw_ctx* dc, rgb c) {
+    if (dc == nullptr) return -1;
+    dc->back_color = c;
+    return 0;
+}
+
+int text_out_pix(draw_ctx* dc, int x, int y, const char* text) {
+    if (dc == nullptr) return -1;
+    if (text == nullptr || *text == '\0') return 0;
+    QPainter& p = dc->painter();
+    const QString s = QString::fromUtf8(text);
+    const QFontMetrics fm(p.font());
+    // Opaque text: the background colour fills the text's cells first.
+    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), to_qcolor(dc->back_color));
+    p.setPen(to_qcolor(dc->text_color));
+    p.drawText(QPoint(x, y + fm.ascent()), s);
+    return 0;
+}
+
+int text_out_cell(draw_ctx* dc, int column, int row, const char* text) {
+    if (dc == nullptr) return -1;
+    return text_out_pix(dc, column * dc->cw(), row * dc->ch() + dc->ch() / 20, text);
+}
