@@ -4,7 +4,6 @@
 //
 // Every failure line goes to the diagnostic log whether or not tracing is on.
 
-#include <cstring>
 
 #include "app/err_log.h"
 #include "app/sys_param.h"
@@ -29,12 +28,8 @@ void spc_tables(CTonewarpDoc& d, spc_table (&t)[6]) {
     t[5] = {"h_dblPrtR_Frq_s", d.h_dblPrtR_Frq_s, d.h_Heap_PrtR_Frq_s};
 }
 
-// Allocates size bytes from heap and clears them; null on failure.
-void* alloc_cleared(HEAP_HANDLE heap, std::int64_t size) {
-    void* p = heap_alloc(heap, size);
-    if (p != nullptr) std::memset(p, 0, static_cast<std::size_t>(size));
-    return p;
-}
+// Allocates size bytes from heap, reading as zeros; null on failure.
+void* alloc_cleared(HEAP_HANDLE heap, std::int64_t size) { return heap_alloc_zeroed(heap, size); }
 
 // Releases one area: frees the block to its heap; after a successful free a
 // private heap is destroyed (the process-wide one is only forgotten). The

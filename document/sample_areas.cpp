@@ -1,6 +1,5 @@
 // The two sample buffers orgn_dt and mdfy_dt: allocation and release.
 
-#include <cstring>
 
 #include "app/sys_param.h"
 #include "document/tonewarp_doc.h"
@@ -15,9 +14,8 @@ bool alloc_one_buffer(unsigned char*& buf, HEAP_HANDLE& heap, std::int64_t size)
     if (heap == nullptr) return true;
     // An empty data chunk still gets a block, so that a document with no
     // frames has both buffers like any other.
-    void* p = heap_alloc(heap, size > 0 ? size : 1);
+    void* p = heap_alloc_zeroed(heap, size > 0 ? size : 1);
     if (p == nullptr) return false;
-    std::memset(p, 0, static_cast<std::size_t>(size > 0 ? size : 1));
     buf = static_cast<unsigned char*>(p);
     return true;
 }

@@ -9,8 +9,51 @@ void hst_ring::clear(int n) {
         std::fill_n(im_[r], n, 0.0);
         std::fill_n(abs_[r], n, 0.0);
         sum_[r] = 0.0;
+        sum_bins_[r] = 0;
         prv_[r] = 0;
         ptr_[r] = 0;
+        wsum_tag_[r] = chg_wsum_none;  // summed again once the frame loop fills the slot
     }
     top_ = 0;
+}
+
+void hst_ring::sum_windows(int k, const chg_grid& g) {
+    const int r = row(k);
+    if (g.tag == chg_wsum_none) {
+        wsum_tag_[r] = chg_wsum_none;
+        return;
+    }
+    chg_window_sums(abs_[r], g, wsum_[r]);
+    wsum_tag_[r] = g.tag;
+}
+
+void hst_ring::set_wsum(int k, const double* sums, const chg_grid& g) {
+    const int r = row(k);
+    if (g.tag == chg_wsum_none) {
+        wsum_tag_[r] = chg_wsum_none;
+        return;
+    }
+    std::copy_n(sums, g.count, wsum_[r]);
+    wsum_tag_[r] = g.tag;
+}
+
+double hst_ring::sum(int k) const {
+    const int r = row(k);
+    if (sum_bins_[r] > 0) {
+        double s = 0.0;
+        for (int j = 0; j < sum_bins_[r]; ++j) s += abs_[r][j];
+        sum_[r] = s;
+        sum_bins_[r] = 0;
+    }
+    return sum_[r];
+}
+
+void hst_ring::set_sum(int k, double v) {
+    sum_[row(k)] = v;
+    sum_bins_[row(k)] = 0;
+}
+
+void hst_ring::set_sum_of_abs(int k, int n) {
+    sum_[row(k)] = 0.0;
+    sum_bins_[row(k)] = std::clamp(n, 0, dft_max_len);
 }

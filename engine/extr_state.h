@@ -1,11 +1,11 @@
 // Extraction state of one recording view.
 //
 // The view owns one extr_state for its whole life and hands it, with the
-// document, to every engine operation. The object is large (about 14 MB of
-// fixed arrays: twelve per-channel histories of 16 x 8192 doubles plus the
-// frame buffers and the onset work areas), so it is always created on the
-// heap, e.g. std::make_unique<extr_state>(); it starts zero-filled apart
-// from the initial values written below.
+// document, to every engine operation. The object is large (about 16 MB of
+// fixed arrays: twelve per-channel histories of 16 x 8192 doubles, spaced
+// out in memory, plus the frame buffers and the onset work areas), so it is
+// always created on the heap, e.g. std::make_unique<extr_state>(); it
+// starts zero-filled apart from the initial values written below.
 //
 // Positions ("ptr" values) are sample-frame indices into the recording;
 // every per-bin array holds dft_max_len elements of which the first frm_len
@@ -14,6 +14,7 @@
 // return.
 #pragma once
 
+#include "engine/chg_window.h"
 #include "engine/dft.h"
 
 inline constexpr int extr_frm_len = 1024;  // N: frame and transform length
@@ -36,19 +37,48 @@ inline constexpr int chg_nrm_rows = 8;     // rows of the onset pattern areas
 // spectra, abs the magnitude increases, sum their total, prv the previous
 // frame's position and ptr the frame's position.
 class hst_ring {
-public:
+   public:
     double* re(int k) { return re_[row(k)]; }
     double* im(int k) { return im_[row(k)]; }
-    double* abs(int k) { return abs_[row(k)]; }
+    // Writable magnitudes: the slot's sum is formed first, as the slot holds
+    // it now, and its window sums are forgotten, since the caller may change
+    // what they were summed from.
+    double* abs(int k) {
+        sum(k);
+        wsum_tag_[row(k)] = chg_wsum_none;
+        return abs_[row(k)];
+    }
+    // Magnitudes of a slot that is about to be filled anew, with its sum and
+    // window sums: what it held before is dropped unsummed.
+    double* refill_abs(int k) {
+        sum_bins_[row(k)] = 0;
+        wsum_tag_[row(k)] = chg_wsum_none;
+        return abs_[row(k)];
+    }
     const double* re(int k) const { return re_[row(k)]; }
     const double* im(int k) const { return im_[row(k)]; }
     const double* abs(int k) const { return abs_[row(k)]; }
-    double& sum(int k) { return sum_[row(k)]; }
     int& prv(int k) { return prv_[row(k)]; }
     int& ptr(int k) { return ptr_[row(k)]; }
-    double sum(int k) const { return sum_[row(k)]; }
+    // The slot's sum: for both histories the sum of its magnitudes over the
+    // first N bins, added in bin order from 0. The frame loop only records
+    // how many bins it filled (set_sum_of_abs); the sum is formed when it is
+    // first asked for, from magnitudes that have not changed since.
+    double sum(int k) const;
+    void set_sum(int k, double v);
+    void set_sum_of_abs(int k, int n);
     int prv(int k) const { return prv_[row(k)]; }
     int ptr(int k) const { return ptr_[row(k)]; }
+
+    // Window sums of the slot's magnitudes over the change test's bin
+    // windows (engine/chg_window.h), and the tag of the grid they belong to.
+    // Kept by the frame loop: it sums each slot once, when it fills it.
+    const double* wsum(int k) const { return wsum_[row(k)]; }
+    int wsum_tag(int k) const { return wsum_tag_[row(k)]; }
+    // Sums of the slot's current magnitudes over grid g.
+    void sum_windows(int k, const chg_grid& g);
+    // Takes sums made elsewhere from the very magnitudes the slot holds.
+    void set_wsum(int k, const double* sums, const chg_grid& g);
 
     // Slot k - 1 becomes slot k for k = 15 .. 1; the old slot 15 is lost and
     // its storage becomes the new slot 0.
@@ -57,14 +87,23 @@ public:
     // Clears the first n bins of every slot and all sums and positions.
     void clear(int n);
 
-private:
+   private:
     int row(int k) const { return (top_ + k) & (hst_depth - 1); }
 
+    // Storage rows are dft_max_len doubles plus a gap: at exactly 64 KB
+    // apart, bin j of every row would fall into the same few cache sets and
+    // the rows would keep pushing each other out. With the gap, the bins an
+    // N = 1024 frame uses of successive rows lie side by side in the cache.
+    static constexpr int row_stride = dft_max_len + 1032;
+
     int top_ = 0;  // storage row of slot 0
-    double re_[hst_depth][dft_max_len]{};
-    double im_[hst_depth][dft_max_len]{};
-    double abs_[hst_depth][dft_max_len]{};
-    double sum_[hst_depth]{};
+    double re_[hst_depth][row_stride]{};
+    double im_[hst_depth][row_stride]{};
+    double abs_[hst_depth][row_stride]{};
+    double wsum_[hst_depth][chg_wsum_cap]{};
+    int wsum_tag_[hst_depth]{};
+    mutable double sum_[hst_depth]{};
+    mutable int sum_bins_[hst_depth]{};  // bins still to be summed into sum_; 0 = sum_ holds the sum
     int prv_[hst_depth]{};
     int ptr_[hst_depth]{};
 };
@@ -114,6 +153,11 @@ struct extr_state {
     double spc_re[dft_max_len]{};  // its spectrum
     double spc_im[dft_max_len]{};
     double spc_abs[dft_max_len]{};  // its magnitudes
+    // Window sums of spc_abs for the change test, made by the frame loop for
+    // the frame in progress; spc_abs_wsum_tag is reset when the frame is
+    // done, so a test that fills spc_abs itself never meets stale sums.
+    double spc_abs_wsum[chg_wsum_cap]{};
+    int spc_abs_wsum_tag = chg_wsum_none;
 
     // ---- Histories, one set per channel ----
     // spc_hst_L.re(k) is spc_hst_re_L[k] (likewise im, abs, sum, ptr):

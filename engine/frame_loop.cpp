@@ -8,9 +8,11 @@
 #include "document/le_bytes.h"
 #include "document/tonewarp_doc.h"
 #include "engine/chg_detect.h"
+#include "engine/chg_window.h"
 #include "engine/dft.h"
 #include "engine/extr_state.h"
 #include "engine/extr_steps.h"
+#include "engine/frame_bins.h"
 #include "engine/onset_test.h"
 
 namespace {
@@ -74,38 +76,33 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 // Change history of the selected channel gets the current frame: slot 0 =
 // current spectrum minus the previous frame's (still in spectrum-history
 // slot 0), and the magnitude increases clipped at 0.
-void push_change(extr_state& st, int n) {
+void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
     const hst_ring& spc = st.spc_hst_X();
     chg.shift();
-    double* c_re = chg.re(0);
-    double* c_im = chg.im(0);
-    double* c_abs = chg.abs(0);
-    const double* p_re = spc.re(0);
-    const double* p_im = spc.im(0);
-    const double* p_abs = spc.abs(0);
-    double sum = 0.0;
-    for (int j = 0; j < n; ++j) {
-        c_re[j] = st.spc_re[j] - p_re[j];
-        c_im[j] = st.spc_im[j] - p_im[j];
-        const double inc = st.spc_abs[j] - p_abs[j];
-        c_abs[j] = inc > 0.0 ? inc : 0.0;
-        sum += c_abs[j];
-    }
-    chg.sum(0) = sum;
+    frame_changes(n, st.spc_re, st.spc_im, st.spc_abs, spc.re(0), spc.im(0), spc.abs(0), chg.re(0), chg.im(0),
+                  chg.refill_abs(0));
+    chg.set_sum_of_abs(0, n);  // the sum of the positive increases
     chg.prv(0) = spc.ptr(0);
     chg.ptr(0) = st.anlz_ptr_X();
+    chg.sum_windows(0, g);
 }
 
-// Spectrum history of the selected channel gets the current frame.
-void push_spectrum(extr_state& st, int n, double mag_sum) {
+// Spectrum history of the selected channel gets the current frame, with the
+// window sums made for it at the start of the frame.
+void push_spectrum(extr_state& st, int n, const chg_grid& g) {
     hst_ring& spc = st.spc_hst_X();
     spc.shift();
     std::copy_n(st.spc_re, n, spc.re(0));
     std::copy_n(st.spc_im, n, spc.im(0));
-    std::copy_n(st.spc_abs, n, spc.abs(0));
-    spc.sum(0) = mag_sum;
+    std::copy_n(st.spc_abs, n, spc.refill_abs(0));
+    spc.set_sum_of_abs(0, n);  // the magnitude sum
     spc.ptr(0) = st.anlz_ptr_X();
+    if (chg_wsum_valid(st.spc_abs_wsum_tag, g)) {
+        spc.set_wsum(0, st.spc_abs_wsum, g);
+    } else {
+        spc.sum_windows(0, g);
+    }
 }
 
 // The decisions of one frame, once the run has been loud for N/2 samples:
@@ -153,15 +150,15 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     if (st.err_stop == 1) return false;
 
     calc_frm_spc(st, doc);
-    double mag_sum = 0.0;
-    double volume = 0.0;
-    for (int j = 0; j < n; ++j) {
-        st.spc_abs[j] = std::sqrt(st.spc_re[j] * st.spc_re[j] + st.spc_im[j] * st.spc_im[j]);
-        mag_sum += st.spc_abs[j];
-        volume += std::fabs(st.frm_re[j]);
-    }
+    const double volume = frame_magnitudes(n, st.spc_re, st.spc_im, st.frm_re, st.spc_abs);
 
-    push_change(st, n);
+    // The change test's window sums of this frame's magnitudes; they go into
+    // the spectrum history with the frame.
+    const chg_grid g = chg_grid_for(n, st.bin_half_w);
+    if (g.tag != chg_wsum_none) chg_window_sums(st.spc_abs, g, st.spc_abs_wsum);
+    st.spc_abs_wsum_tag = g.tag;
+
+    push_change(st, n, g);
 
     if (volume > sys_param.min_vol_prm) {
         if (st.snd_top_ptr < 0) st.snd_top_ptr = st.anlz_ptr_X();
@@ -172,7 +169,8 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
         decide(st, doc, steps);
     }
 
-    push_spectrum(st, n, mag_sum);
+    push_spectrum(st, n, g);
+    st.spc_abs_wsum_tag = chg_wsum_none;
 
     if (st.is_right()) {
         st.anlz_ptr_R += st.hop_R;
@@ -188,11 +186,7 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
     const int n = st.bins();
     const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
-    const int ch = st.is_right() ? 1 : 0;
-    for (int j = 0; j < n; ++j) {
-        const std::int64_t f = static_cast<std::int64_t>(st.frm_top) + j;
-        st.frm_re[j] = (f >= 0 && f < frames) ? get_frame_sample(doc.orgn_dt, f, ch) : 0.0;
-    }
+    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
     std::fill_n(st.frm_im, n, 0.0);
     exec_dft(n, st.frm_re, st.frm_im, st.spc_re, st.spc_im);
     st.spc_done = 1;

@@ -16,21 +16,53 @@
 
 namespace {
 
+// Samples read and written in place on a little-endian host (the buffers
+// are bytes, hence may_alias).
+typedef std::uint16_t __attribute__((may_alias)) sample16;
+
 // Adds count samples of one channel of a part's waveform, from frame src on,
-// into mdfy_dt from frame dst on. Frames outside either buffer are skipped.
+// into mdfy_dt from frame dst on, each a 16-bit addition that wraps. Frames
+// outside either buffer are skipped.
 void add_channel(unsigned char* mix, std::int64_t mix_frames, const unsigned char* wave, std::int64_t cap,
                  std::int64_t dst, std::int64_t src, std::int64_t count, int ch) {
-    // Frames before either buffer's start are skipped, not read.
+    // Frames before either buffer's start are skipped, not read; the run
+    // ends at the first frame past the end of either buffer.
     const std::int64_t skip = std::max<std::int64_t>({0, -dst, -src});
-    for (std::int64_t i = skip; i < count; ++i) {
-        const std::int64_t t = dst + i;
-        const std::int64_t s = src + i;
-        if (t >= mix_frames || s >= cap) break;
+    const std::int64_t stop = std::min({count, mix_frames - dst, cap - src});
+    if (stop <= skip) return;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    sample16* t = reinterpret_cast<sample16*>(mix + 4 * (dst + skip)) + ch;
+    const sample16* w = reinterpret_cast<const sample16*>(wave + 4 * (src + skip)) + ch;
+    for (std::int64_t i = 0; i < stop - skip; ++i) t[2 * i] = static_cast<std::uint16_t>(t[2 * i] + w[2 * i]);
+#else
+    for (std::int64_t i = skip; i < stop; ++i) {
         const auto sum =
-            static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, t, ch)) +
-                                       static_cast<std::uint16_t>(get_frame_sample(wave, s, ch)));
-        put_frame_sample(mix, t, ch, static_cast<std::int16_t>(sum));
+            static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, dst + i, ch)) +
+                                       static_cast<std::uint16_t>(get_frame_sample(wave, src + i, ch)));
+        put_frame_sample(mix, dst + i, ch, static_cast<std::int16_t>(sum));
     }
+#endif
+}
+
+// Residual samples of frames first .. first + count - 1 (both channels, all
+// inside both buffers) into wave from frame 0 on: orgn - mdfy, wrapping.
+void residual_frames(unsigned char* wave, const unsigned char* orgn, const unsigned char* mdfy,
+                     std::int64_t first, std::int64_t count, std::int64_t to) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    sample16* w = reinterpret_cast<sample16*>(wave + 4 * to);
+    const sample16* o = reinterpret_cast<const sample16*>(orgn + 4 * first);
+    const sample16* m = reinterpret_cast<const sample16*>(mdfy + 4 * first);
+    for (std::int64_t k = 0; k < 2 * count; ++k) w[k] = static_cast<std::uint16_t>(o[k] - m[k]);
+#else
+    for (std::int64_t i = 0; i < count; ++i) {
+        for (int ch = 0; ch < 2; ++ch) {
+            const auto d =
+                static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(orgn, first + i, ch)) -
+                                           static_cast<std::uint16_t>(get_frame_sample(mdfy, first + i, ch)));
+            put_frame_sample(wave, to + i, ch, static_cast<std::int16_t>(d));
+        }
+    }
+#endif
 }
 
 void trace_record(int r, const msc_prt_inf_t& rec) {
@@ -124,17 +156,12 @@ int add_total_diff_part(extr_state& st, CTonewarpDoc& doc) {
     unsigned char* wave = doc.h_Mem_wv_temp_dt[p];
     const std::int64_t cap = part_wave_frames(doc, p);
     const std::int64_t rec_frames = doc.orgn_dt != nullptr && doc.mdfy_dt != nullptr ? doc.frame_count() : 0;
-    for (std::int64_t i = 0; i < len && i < cap; ++i) {
-        const std::int64_t f = st.anlz_stt_ptr + i;
-        if (f < 0) continue;
-        if (f >= rec_frames) break;
-        for (int ch = 0; ch < 2; ++ch) {
-            const auto d =
-                static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(doc.orgn_dt, f, ch)) -
-                                           static_cast<std::uint16_t>(get_frame_sample(doc.mdfy_dt, f, ch)));
-            put_frame_sample(wave, i, ch, static_cast<std::int16_t>(d));
-        }
-    }
+    // Offsets i < len and < cap whose frame anlz_stt_ptr + i lies in the
+    // recording: i from skip up to (not including) stop.
+    const std::int64_t skip = std::max<std::int64_t>(0, -static_cast<std::int64_t>(st.anlz_stt_ptr));
+    const std::int64_t stop = std::min<std::int64_t>({len, cap, rec_frames - st.anlz_stt_ptr});
+    if (stop > skip)
+        residual_frames(wave, doc.orgn_dt, doc.mdfy_dt, st.anlz_stt_ptr + skip, stop - skip, skip);
     doc.intPart_Inf_Cnt[p] = 1;
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "engine/coef_area.h"
 #include "engine/extr_state.h"
 #include "engine/part_access.h"
+#include "engine/part_update_bins.h"
 #include "engine/peak_search.h"
 #include "engine/trace_line.h"
 #include "engine/work_area.h"
@@ -185,6 +186,20 @@ void error_component(upd_ctx& c) {
     for (int k = 0; k < c.cnt; ++k) {
         if (c.active[k]) on[on_cnt++] = k;
     }
+    if (!log_tracing()) {
+        // The same per bin, several bins side by side.
+        double rate[prt_tbl_cnt];
+        const double* mag[prt_tbl_cnt];
+        for (int a = 0; a < on_cnt; ++a) rate[a] = c.rate[on[a]], mag[a] = c.mag[on[a]];
+        upd_rate_sm2(c.n, on_cnt, rate, mag, sm2v);
+        if (multi) {
+            upd_residual(c.n, on_cnt, rate, mag, sm2v, c.co_r_1a, c.co_i_1a, res_r, res_i);
+        } else {
+            std::fill_n(res_r, c.n, 0.0);
+            std::fill_n(res_i, c.n, 0.0);
+        }
+        return;
+    }
     for (int i = 0; i < c.n; ++i) {
         res_r[i] = multi ? c.co_r_1a[i] : 0.0;
         res_i[i] = multi ? c.co_i_1a[i] : 0.0;
@@ -269,7 +284,14 @@ void new_part_spectrum(upd_ctx& c, int k, double rate_sum) {
     const double* res_i = doc.dblCC_P_Vct;
     const bool tracing = log_tracing();
     double vol = 0.0;
-    for (int i = 0; i < c.n; ++i) {
+    if (!tracing) {
+        // The same per bin, several bins side by side; then the volume, added
+        // in bin order.
+        upd_part_spectrum(c.n, r, rate_tgt, mag, sm2, res_r, res_i, c.co_r_1a, c.co_i_1a, co_r_1, co_i_1,
+                          fr_co_s_1a);
+        for (int i = 0; i < c.n; ++i) vol += fr_co_s_1a[i];
+    }
+    for (int i = 0; tracing && i < c.n; ++i) {
         double tgt2 = 0.0;
         if (sm2[i] > 0.0) {
             tgt2 = r * mag[i] / sm2[i];

@@ -1,5 +1,6 @@
 #include "engine/peak_search.h"
 
+#include <limits>
 #include <utility>
 
 namespace {
@@ -20,7 +21,24 @@ void order_peaks(int cnt, const double* v, int* out) {
 int srch_peak(int max_cnt, int n, const double* v, int* out) {
     if (max_cnt < 1 || n <= 1) return 0;
     int held = 0;
+    // A peak changes the list only while fewer than max_cnt are held or when
+    // it beats the weakest held one; `floor` is the value it must exceed then
+    // (minus infinity while the list has room: every peak exceeds it, since a
+    // peak is greater than a neighbour). Bins not above it are passed over.
+    double floor = -std::numeric_limits<double>::infinity();
+    auto take = [&](int i) {
+        if (held < max_cnt) {
+            out[held++] = i;
+        } else if (v[out[held - 1]] < v[i]) {
+            out[held - 1] = i;
+        } else {
+            return;
+        }
+        order_peaks(held, v, out);
+        if (held == max_cnt) floor = v[out[held - 1]];
+    };
     for (int i = 1; i <= n - 1; ++i) {
+        if (!(v[i] > floor)) continue;
         bool peak;
         if (i == n - 1) {
             // The last bin (also when n == 2, where bin 1 has no right neighbour).
@@ -30,15 +48,7 @@ int srch_peak(int max_cnt, int n, const double* v, int* out) {
         } else {
             peak = v[i - 1] <= v[i] && v[i] > v[i + 1];
         }
-        if (!peak) continue;
-        if (held < max_cnt) {
-            out[held++] = i;
-        } else if (v[out[held - 1]] < v[i]) {
-            out[held - 1] = i;
-        } else {
-            continue;
-        }
-        order_peaks(held, v, out);
+        if (peak) take(i);
     }
     return held;
 }

@@ -1,5 +1,7 @@
 #include "platform/heap.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <unordered_set>
@@ -35,8 +37,20 @@ heap_failures& failures() {
     return f;
 }
 
+// Blocks of this size or more are mapped straight from the system and given
+// back to it when freed, as a system heap does with large blocks. The C
+// library would otherwise raise this limit by itself after the first large
+// free and keep later large blocks in its own pool: a program that opens,
+// extracts and closes recordings over and over would hold ever more memory.
+constexpr int large_block = 1 << 20;
+
 tw_heap& process_heap() {
-    static tw_heap* h = new tw_heap;  // lives for the whole process
+    static tw_heap* h = [] {
+#ifdef __GLIBC__
+        mallopt(M_MMAP_THRESHOLD, large_block);
+#endif
+        return new tw_heap;  // lives for the whole process
+    }();
     return *h;
 }
 
@@ -49,7 +63,9 @@ HEAP_HANDLE get_process_heap() {
 
 HEAP_HANDLE heap_create() { return new tw_heap; }
 
-void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) {
+namespace {
+
+void* alloc_block(HEAP_HANDLE heap, std::int64_t size, bool zeroed) {
     if (heap == nullptr || size <= 0) return nullptr;
     std::lock_guard lock(heap_mutex());
     heap_failures& f = failures();
@@ -58,12 +74,19 @@ void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) {
     if (f.alloc_from != 0 && index >= f.alloc_from) return nullptr;
     if (f.above >= 0 && size > f.above) return nullptr;
     if (static_cast<std::uint64_t>(size) > SIZE_MAX) return nullptr;
-    void* block = std::malloc(static_cast<std::size_t>(size));
+    void* block =
+        zeroed ? std::calloc(1, static_cast<std::size_t>(size)) : std::malloc(static_cast<std::size_t>(size));
     if (block == nullptr) return nullptr;
     heap->blocks.insert(block);
     ++f.live;
     return block;
 }
+
+}  // namespace
+
+void* heap_alloc(HEAP_HANDLE heap, std::int64_t size) { return alloc_block(heap, size, false); }
+
+void* heap_alloc_zeroed(HEAP_HANDLE heap, std::int64_t size) { return alloc_block(heap, size, true); }
 
 bool heap_free(HEAP_HANDLE heap, void* block) {
     if (heap == nullptr || block == nullptr) return false;

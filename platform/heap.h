@@ -24,6 +24,11 @@ HEAP_HANDLE heap_create();
 // Returns null on failure. The block is not cleared.
 void* heap_alloc(HEAP_HANDLE heap, std::int64_t size);
 
+// The same, with the block reading as zeros. Large blocks come as fresh
+// pages of the system, which are zero already: nothing is written, and a
+// page takes memory only once something is written to it.
+void* heap_alloc_zeroed(HEAP_HANDLE heap, std::int64_t size);
+
 // Returns false on failure (null heap, null block, block not from this heap,
 // or a failure injected by a test); the block then stays allocated.
 bool heap_free(HEAP_HANDLE heap, void* block);

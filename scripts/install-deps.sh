@@ -4,7 +4,8 @@
 set -e
 
 PACKAGES="g++ cmake make pkg-config git qt6-base-dev libsdl2-dev fonts-ipafont-gothic \
-libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang libclang-rt-14-dev espeak-ng"
+libgtest-dev libgmock-dev sox xvfb xauth libbenchmark-dev libfftw3-dev clang libclang-rt-14-dev espeak-ng \
+fluidsynth fluid-soundfont-gm"
 
 # The validators of the installed desktop entry and AppStream metadata (the install test).
 PACKAGES="$PACKAGES desktop-file-utils appstream"

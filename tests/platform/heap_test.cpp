@@ -1,6 +1,9 @@
+#include "platform/heap.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/heap.h"
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -18,6 +21,27 @@ TEST_F(heap_fixture, AllocationsSucceedAndAreReleasedToTheirHeap) {
     EXPECT_TRUE(heap_free(h, a));
     EXPECT_EQ(heap_test::live_blocks(), 0);
     EXPECT_FALSE(heap_free(h, a)) << "a block freed twice is refused, not freed again";
+}
+
+TEST_F(heap_fixture, ZeroedBlocksReadAsZerosAndObeyTheSameRules) {
+    HEAP_HANDLE h = get_process_heap();
+    // A block reused after a dirty one, and a large one from fresh pages.
+    void* dirty = heap_alloc(h, 4096);
+    ASSERT_NE(dirty, nullptr);
+    std::memset(dirty, 0xA5, 4096);
+    ASSERT_TRUE(heap_free(h, dirty));
+    for (const std::int64_t size : {std::int64_t{4096}, std::int64_t{8} << 20}) {
+        auto* p = static_cast<unsigned char*>(heap_alloc_zeroed(h, size));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(std::count(p, p + size, 0), size) << size;
+        EXPECT_TRUE(heap_free(h, p));
+    }
+    EXPECT_EQ(heap_alloc_zeroed(h, 0), nullptr);
+    const std::int64_t calls = heap_test::alloc_calls();
+    heap_test::fail_nth_alloc(1);
+    EXPECT_EQ(heap_alloc_zeroed(h, 16), nullptr);
+    EXPECT_EQ(heap_test::alloc_calls(), calls + 1);  // counted like any allocation
+    EXPECT_EQ(heap_test::live_blocks(), 0);
 }
 
 TEST_F(heap_fixture, NonPositiveSizesAndNullHeapsNeverAllocate) {

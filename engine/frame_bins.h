@@ -1,0 +1,22 @@
+// Per-bin work of the frame loop on one frame of one channel.
+#pragma once
+
+#include <cstdint>
+
+// out[j] for j < n: the channel-ch sample (0 left, 1 right) of stereo frame
+// first + j of buf, a buffer of frame_cnt frames of two signed 16-bit
+// little-endian samples; 0.0 where first + j lies outside the buffer.
+void frame_samples(const unsigned char* buf, std::int64_t frame_cnt, std::int64_t first, int ch, int n,
+                   double* out);
+
+// abs[j] = sqrt(re[j]^2 + im[j]^2) for j < n. Returns the frame volume, the
+// sum of |frm[j]| over j < n. frm holds 16-bit sample values (integers of
+// magnitude at most 32768), so every partial sum is an integer below 2^53
+// and the volume is exact, whatever the order of the additions.
+double frame_magnitudes(int n, const double* re, const double* im, const double* frm, double* abs);
+
+// The change of a frame against the previous one, for j < n:
+// c_re[j] = re[j] - p_re[j], c_im[j] = im[j] - p_im[j] and
+// c_abs[j] = abs[j] - p_abs[j] where that is greater than 0, else 0.
+void frame_changes(int n, const double* re, const double* im, const double* abs, const double* p_re,
+                   const double* p_im, const double* p_abs, double* c_re, double* c_im, double* c_abs);

@@ -1,0 +1,23 @@
+// Per-bin loops of the existing-part update (engine/part_update.cpp) for
+// runs without trace lines: the same operations on every bin, in the same
+// order per bin, run for several bins side by side.
+#pragma once
+
+// sm2[i] for i < n: 0 plus rate[a] * mag[a][i] for a = 0 .. cnt - 1 in that
+// order, then 0 where the sum is not greater than 0.
+void upd_rate_sm2(int n, int cnt, const double* rate, const double* const* mag, double* sm2);
+
+// The residual for two or more parts: res_r[i] = fr[i], res_i[i] = fi[i],
+// then where sm2[i] > 0, for a = 0 .. cnt - 1 in that order, with share =
+// rate[a] * mag[a][i] / sm2[i]: res_r[i] -= fr[i] * share and res_i[i] -=
+// fi[i] * share.
+void upd_residual(int n, int cnt, const double* rate, const double* const* mag, const double* sm2,
+                  const double* fr, const double* fi, double* res_r, double* res_i);
+
+// One part's new spectrum, for i < n: tgt2 = r * mag[i] / sm2[i] where sm2[i]
+// > 0 and that quotient is greater than 0, else 0; co_r[i] = res_r[i] *
+// rate_tgt + fr[i] * tgt2; co_i[i] likewise with res_i and fi; co_s[i] =
+// sqrt(co_r[i]^2 + co_i[i]^2).
+void upd_part_spectrum(int n, double r, double rate_tgt, const double* mag, const double* sm2,
+                       const double* res_r, const double* res_i, const double* fr, const double* fi,
+                       double* co_r, double* co_i, double* co_s);

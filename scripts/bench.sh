@@ -1,0 +1,155 @@
+#!/bin/sh
+# The benchmark command: builds the benchmarks and tonewarp-cli in Release
+# into build-bench/, makes the test recordings (bench/make_material.sh), runs
+# every benchmark once and prints the table of figures against their targets
+# (medians of one run). The outputs of tonewarp-cli extract on the 60 s and
+# 10 min recordings are checked against bench/golden_outputs.txt.
+#
+# usage: scripts/bench.sh [--quick] [--record-golden]
+#   --quick          leaves out the 1-hour memory figure (rendering and
+#                    extracting an hour of music takes several minutes and
+#                    about 8 GB of memory and 6 GB of disk)
+#   --record-golden  records the extraction outputs as the golden ones
+#                    instead of checking them (only on purpose)
+set -e
+cd "$(dirname "$0")/.."
+quick=no
+record=no
+for a in "$@"; do
+    case $a in
+        --quick) quick=yes ;;
+        --record-golden) record=yes ;;
+        *) echo "usage: scripts/bench.sh [--quick] [--record-golden]" >&2; exit 2 ;;
+    esac
+done
+
+./scripts/install-deps.sh
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_GUI=OFF -DTW_BUILD_TESTS=OFF >/dev/null
+cmake --build build-bench -j2 --target tonewarp-cli dft_bench extract_bench tick_bench mem_bench bench_material \
+    >/dev/null
+
+bin=build-bench/bin
+mat=build-bench/material
+work=build-bench/runs
+out=build-bench/bench_table.md
+golden=bench/golden_outputs.txt
+mkdir -p "$work"
+if [ $quick = yes ]; then
+    bench/make_material.sh "$mat" "$bin/bench_material"
+else
+    bench/make_material.sh "$mat" "$bin/bench_material" --long
+fi
+
+calc() { awk "BEGIN { printf \"%.6f\\n\", $1 }"; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Field of a Google Benchmark CSV row: csv_field FILE ROW-NAME COLUMN (3 real time, 4 cpu time).
+csv_field() { grep "^\"$2\"," "$1" | head -1 | cut -d, -f"$3"; }
+check_golden() {  # name dir
+    in_sum=$(sha256sum <"$mat/$1.wav" | cut -d' ' -f1)
+    if [ $record = yes ]; then
+        grep -v "^$in_sum " "$golden" 2>/dev/null >"$golden.new" || true
+        for f in "$2"/*; do echo "$in_sum $(basename "$f") $(sha256sum <"$f" | cut -d' ' -f1)"; done >>"$golden.new"
+        mv "$golden.new" "$golden"
+        echo "recorded"
+        return
+    fi
+    if ! grep -q "^$in_sum " "$golden" 2>/dev/null; then
+        echo "no golden outputs for this recording"
+        return
+    fi
+    want=$(grep "^$in_sum " "$golden" | sort)
+    have=$(for f in "$2"/*; do echo "$in_sum $(basename "$f") $(sha256sum <"$f" | cut -d' ' -f1)"; done | sort)
+    if [ "$want" = "$have" ]; then echo "identical"; else echo "DIFFERENT"; fi
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# 1. Extraction of the 60 s mix, five runs; the tool prints its wall time
+#    and the rate (audio seconds per second of extraction).
+rm -f "$work/rates60" "$work/proc60"
+for i in 1 2 3 4 5; do
+    rm -rf "$work/mix60"
+    t0=$(date +%s.%N)
+    "$bin/tonewarp-cli" extract "$mat/mix60.wav" --out "$work/mix60" >"$work/cli60.txt"
+    t1=$(date +%s.%N)
+    sed -n 's/^wall time: .*(\(.*\) x real time)$/\1/p' "$work/cli60.txt" >>"$work/rates60"
+    calc "60 / ($t1 - $t0)" >>"$work/proc60"
+done
+rate60=$(median <"$work/rates60")
+proc60=$(median <"$work/proc60")
+gold60=$(check_golden mix60 "$work/mix60")
+# The same extraction inside extract_bench (no files written): real and
+# processor time, the latter less disturbed by other work on the machine.
+"$bin/extract_bench" --recording="$mat/mix60.wav" --benchmark_filter=extract_recording --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv >"$work/extract.csv" 2>/dev/null
+ext_real=$(csv_field "$work/extract.csv" "extract_recording/min_time:2.000_median" 3)
+ext_cpu=$(csv_field "$work/extract.csv" "extract_recording/min_time:2.000_median" 4)
+rm -rf "$work/mix600"
+"$bin/tonewarp-cli" extract "$mat/mix600.wav" --out "$work/mix600" >"$work/cli600.txt"
+rate600=$(sed -n 's/^wall time: .*(\(.*\) x real time)$/\1/p' "$work/cli600.txt")
+gold600=$(check_golden mix600 "$work/mix600")
+
+# 2. One timer tick's batch with seven active parts.
+"$bin/tick_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv >"$work/tick.csv" 2>/dev/null
+tick=$(csv_field "$work/tick.csv" "tick_with_7_parts/min_time:2.000/manual_time_median" 3)
+
+# 3. The transforms at N = 1024 against FFTW's planned transform.
+"$bin/dft_bench" --benchmark_filter='/1024$' --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv >"$work/dft.csv" 2>/dev/null
+for col in 3 4; do  # real time, processor time
+    eval "dft_$col=\$(csv_field \"\$work/dft.csv\" bm_exec_dft/1024_median $col)"
+    eval "ivdft_$col=\$(csv_field \"\$work/dft.csv\" bm_exec_ivdft/1024_median $col)"
+    eval "fftw_f_$col=\$(csv_field \"\$work/dft.csv\" bm_fftw/1024_median $col)"
+    eval "fftw_b_$col=\$(csv_field \"\$work/dft.csv\" bm_fftw_backward/1024_median $col)"
+done
+ratio=$(calc "($dft_3 + $ivdft_3) / ($fftw_f_3 + $fftw_b_3)")
+ratio_cpu=$(calc "($dft_4 + $ivdft_4) / ($fftw_f_4 + $fftw_b_4)")
+
+# 6. Memory: peak resident size on the 1-hour recording; ten runs in one
+#    process on the 10-minute one.
+"$bin/mem_bench" repeat 10 "$mat/mix600.wav" "$work/repeat600" >"$work/repeat.txt"
+growth=$(sed -n 's/^growth_mb //p' "$work/repeat.txt")
+if [ $quick = no ]; then
+    rm -rf "$work/mix3600"
+    "$bin/mem_bench" peak "$bin/tonewarp-cli" "$mat/mix3600.wav" "$work/mix3600" >"$work/peak.txt"
+    rm -rf "$work/mix3600"
+    peak=$(sed -n 's/^peak_rss_mb //p' "$work/peak.txt")
+    data=$(sed -n 's/^data_mb //p' "$work/peak.txt")
+    parts=$(sed -n 's/^parts //p' "$work/peak.txt")
+    bound=$(calc "(2 + $parts) * 1.25 * $data + 300")
+fi
+
+met() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo NO; fi; }
+{
+    echo "Tone_Warp Extractor benchmarks, $(date '+%Y-%m-%d %H:%M'), $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'),"
+    echo "$(nproc) cores, load average before the run: $load_before. Medians of one run; under load they are noisy."
+    echo "Recordings: $(cat "$mat/renderer.txt")."
+    echo
+    echo "| # | Figure | Measured | Target | Met |"
+    echo "|---|---|---|---|---|"
+    printf '| 1 | extract, 60 s mix: engine run (5 runs) | %.1f x real time | >= 200 x | %s |\n' "$rate60" "$(met "$rate60 >= 200")"
+    printf '| 1 | extract_bench, 60 s mix (5 runs): real / processor time | %.1f / %.1f x real time | (for reference) | |\n' \
+        "$(calc "60000 / $ext_real")" "$(calc "60000 / $ext_cpu")"
+    printf '| 1 | extract, 60 s mix: whole process incl. file I/O | %.1f x real time | (for reference) | |\n' "$proc60"
+    printf '| 1 | extract, 10 min mix: engine run (1 run) | %.1f x real time | (for reference) | |\n' "$rate600"
+    printf '| 1 | outputs against the golden ones (60 s / 10 min) | %s / %s | identical | %s |\n' "$gold60" "$gold600" \
+        "$(if [ "$gold60 $gold600" = "identical identical" ]; then echo yes; else echo NO; fi)"
+    printf '| 2 | timer tick batch, 7 active parts | %.3f ms | < 5 ms | %s |\n' "$tick" "$(met "$tick < 5")"
+    printf '| 3 | exec_dft / exec_ivdft N=1024: real (processor) time | %.0f / %.0f ns (%.0f / %.0f ns) | | |\n' \
+        "$dft_3" "$ivdft_3" "$dft_4" "$ivdft_4"
+    printf '| 3 | FFTW planned forward / backward N=1024: real (processor) time | %.0f / %.0f ns (%.0f / %.0f ns) | | |\n' \
+        "$fftw_f_3" "$fftw_b_3" "$fftw_f_4" "$fftw_b_4"
+    printf '| 3 | (exec_dft + exec_ivdft) / (FFTW forward + backward): real (processor) | %.2f (%.2f) | <= 3 | %s |\n' \
+        "$ratio" "$ratio_cpu" "$(met "$ratio <= 3")"
+    echo "| 4 | full repaint 1920x1080, 10 min, 7 parts; draw_all_data after a scroll | pending (view not finished) | < 16 ms; < 8 ms | |"
+    echo "| 5 | frequency display repaint, 64 samples/pixel, 1800 px | pending (view not finished) | < 25 ms | |"
+    if [ $quick = no ]; then
+        printf '| 6 | peak resident size, extract, 1 h mix (%d parts, %.0f MB data) | %.0f MB | <= %.0f MB | %s |\n' \
+            "$parts" "$data" "$peak" "$bound" "$(met "$peak <= $bound")"
+    else
+        echo "| 6 | peak resident size, extract, 1 h mix | not run (--quick) | (2 + parts) x 1.25 x data + 300 MB | |"
+    fi
+    printf '| 6 | resident size growth over runs 2 .. 10 in one process (10 min mix) | %.1f MB | none (< 1 MB) | %s |\n' \
+        "$growth" "$(met "$growth < 1")"
+} | tee "$out"
