@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QScrollBar>
 #include <cmath>
 #include <cstdio>
@@ -79,6 +80,17 @@ std::string zoom_label(double z) {
     return buf;
 }
 
+// First 12 hex digits of the SHA-256 of the view's pixels: a changed
+// picture shows in the benchmark's output.
+std::string image_tag(const CTonewarpView& v) {
+    const QImage& img = v.image();
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (int y = 0; y < img.height(); ++y) {
+        h.addData(QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)), img.width() * 4));
+    }
+    return h.result().toHex().left(12).toStdString();
+}
+
 void set_view_zoom(CTonewarpView& v, double z) {
     set_zoom(v.disp(), z);
     v.disp().draw_stt = kStartSec * view_rate;
@@ -90,7 +102,7 @@ void BM_full_repaint(benchmark::State& state) {
     const double z = zoom_of(state.range(0));
     set_view_zoom(*v, z);
     for (auto _ : state) v->on_draw();
-    state.SetLabel(zoom_label(z));
+    state.SetLabel(zoom_label(z) + " picture " + image_tag(*v));
 }
 BENCHMARK(BM_full_repaint)->DenseRange(0, 15)->Unit(benchmark::kMillisecond);
 
@@ -134,6 +146,7 @@ void BM_freq_display(benchmark::State& state) {
         paint_scene sc = v->scene();
         draw_freq_data(dc.get(), sc);
     }
+    state.SetLabel("picture " + image_tag(*v));
 }
 BENCHMARK(BM_freq_display)->Unit(benchmark::kMillisecond);
 
@@ -141,6 +154,7 @@ BENCHMARK(BM_freq_display)->Unit(benchmark::kMillisecond);
 void BM_freq_values(benchmark::State& state) {
     auto v = open_freq_view();
     for (auto _ : state) v->draw_all_data();
+    state.SetLabel("picture " + image_tag(*v));
 }
 BENCHMARK(BM_freq_values)->Unit(benchmark::kMillisecond);
 

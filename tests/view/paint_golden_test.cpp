@@ -21,6 +21,7 @@
 #include "app/gui/command_ids.h"
 #include "document/le_bytes.h"
 #include "view/input_rules.h"
+#include "view/wave_summary.h"
 #include "view_fixture.h"
 
 namespace {
@@ -106,6 +107,7 @@ void add_golden_part(CTonewarpDoc& doc, CTonewarpView& v, int cap, int period, d
         rec.stt_ofs_L = rec.stt_ofs_R = e.ofs;
     }
     std::snprintf(doc.prt_name[k], 14, "Part_%03d", (k + 1) % 1000);
+    note_wave_change(&doc);
     extr_state& ex = v.extr();
     ex.intPart_Cnt = doc.intPart_Cnt;
     ex.prt_disp_flg[k] = expanded ? 1 : 0;
