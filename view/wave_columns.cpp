@@ -40,7 +40,9 @@ void buffer_wave_source::prefetch(std::int64_t idx) const {
 
 void part_wave_source::prefetch(std::int64_t idx) const {
     if (sum_ == nullptr || rec_ == nullptr || frames_ == nullptr) return;
-    if (const wave_run run = run_at(idx); run.n > 0) prefetch_block(frames_, run.pos);
+    const int r = first_cover(idx, prefetch_cursor_);
+    if (r < 0) return;
+    if (const wave_run run = run_of(r, idx); run.n > 0) prefetch_block(frames_, run.pos);
 }
 
 void part_wave_source::span(int r, std::int64_t& start, std::int64_t& end) const {
@@ -59,12 +61,21 @@ wave_run part_wave_source::run_of(int r, std::int64_t idx) const {
     return {frames_ + 4 * ofs + 2 * chnl_, std::min(end - idx + 1, cap_ - ofs), sum_, ofs, chnl_};
 }
 
-int part_wave_source::first_cover(std::int64_t idx) const {
+int part_wave_source::first_cover(std::int64_t idx, std::size_t& cursor) const {
     if (idx_first_ <= idx && idx <= idx_last_) {
-        // The last stretch starting at or before idx (the first starts at idx_first_).
-        const auto it = std::upper_bound(stretch_.begin(), stretch_.end(), idx,
-                                         [](std::int64_t v, const stretch& s) { return v < s.first; });
-        return std::prev(it)->rec;
+        // The last stretch starting at or before idx (the first starts at
+        // idx_first_): a few steps on from the cursor, else a binary search.
+        if (cursor >= stretch_.size() || stretch_[cursor].first > idx) cursor = 0;
+        for (int step = 0; step < 4; ++step) {
+            if (cursor + 1 == stretch_.size() || stretch_[cursor + 1].first > idx)
+                return stretch_[cursor].rec;
+            ++cursor;
+        }
+        const auto it =
+            std::upper_bound(stretch_.begin() + static_cast<std::ptrdiff_t>(cursor), stretch_.end(), idx,
+                             [](std::int64_t v, const stretch& s) { return v < s.first; });
+        cursor = static_cast<std::size_t>(std::prev(it) - stretch_.begin());
+        return stretch_[cursor].rec;
     }
     for (int r = 0; r < rec_cnt_; ++r) {
         std::int64_t stt = 0, end = 0;
@@ -76,6 +87,7 @@ int part_wave_source::first_cover(std::int64_t idx) const {
 
 void part_wave_source::prepare(std::int64_t first, std::int64_t last) const {
     stretch_.clear();
+    run_cursor_ = prefetch_cursor_ = 0;
     idx_first_ = first;
     idx_last_ = first - 1;
     if (rec_ == nullptr || frames_ == nullptr || last < first) return;
@@ -125,7 +137,7 @@ void part_wave_source::prepare(std::int64_t first, std::int64_t last) const {
 
 wave_run part_wave_source::run_at(std::int64_t idx) const {
     if (rec_ == nullptr || frames_ == nullptr) return {};
-    const int r = first_cover(idx);
+    const int r = first_cover(idx, run_cursor_);
     return r < 0 ? wave_run{} : run_of(r, idx);
 }
 

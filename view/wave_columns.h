@@ -92,8 +92,9 @@ class part_wave_source : public wave_source {
     void span(int r, std::int64_t& start, std::int64_t& end) const;
     // The run record r gives for frame idx, which it covers.
     wave_run run_of(int r, std::int64_t idx) const;
-    // The first record covering idx, or -1.
-    int first_cover(std::int64_t idx) const;
+    // The first record covering idx, or -1. Inside the prepared range the
+    // search walks on from cursor, the stretch of the last answer.
+    int first_cover(std::int64_t idx, std::size_t& cursor) const;
 
     const msc_prt_inf_t* rec_;
     int rec_cnt_;
@@ -111,6 +112,9 @@ class part_wave_source : public wave_source {
     mutable std::vector<stretch> stretch_;
     mutable std::int64_t idx_first_ = 0;
     mutable std::int64_t idx_last_ = -1;  // empty: no index
+    // Columns ask in ascending order, and so do the prefetches ahead of them.
+    mutable std::size_t run_cursor_ = 0;
+    mutable std::size_t prefetch_cursor_ = 0;
 };
 
 // Pixel row of sample value v in a pane: mid - trunc(amp * v / 32768),
