@@ -20,11 +20,46 @@ draw_ctx::~draw_ctx() {
 
 namespace {
 
+// The image the painter draws on when a solid fill may be written straight
+// into its pixels with the same result: a 32-bit image, no clipping, no
+// transformation, full opacity and plain source-over (so an opaque colour
+// replaces what is there). Null when the painter must do the fill itself
+// (the XOR lines among others).
+QImage* direct_target(QPainter& p) {
+    QPaintDevice* dev = p.device();
+    if (dev == nullptr || dev->devType() != QInternal::Image) return nullptr;
+    auto* img = static_cast<QImage*>(dev);
+    const QImage::Format f = img->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) {
+        return nullptr;
+    }
+    if (p.compositionMode() != QPainter::CompositionMode_SourceOver || p.hasClipping() ||
+        p.opacity() != 1.0 || (p.worldMatrixEnabled() && !p.worldTransform().isIdentity())) {
+        return nullptr;
+    }
+    return img;
+}
+
 void fill_span(QPainter& p, int x1, int y1, int x2, int y2, const QColor& c) {
     // Pixels x1..x2, y1..y2 inclusive, any order.
     const int l = std::min(x1, x2), r = std::max(x1, x2);
     const int t = std::min(y1, y2), b = std::max(y1, y2);
-    p.fillRect(QRect(l, t, r - l + 1, b - t + 1), c);
+    QImage* img = c.alpha() == 255 ? direct_target(p) : nullptr;
+    if (img == nullptr) {
+        p.fillRect(QRect(l, t, r - l + 1, b - t + 1), c);
+        return;
+    }
+    // Clipped to the image, as the painter clips.
+    const int xa = std::max(l, 0), xb = std::min(r, img->width() - 1);
+    const int ya = std::max(t, 0), yb = std::min(b, img->height() - 1);
+    if (xa > xb || ya > yb) return;
+    const QRgb px = c.rgba();
+    uchar* bits = img->bits();
+    const qsizetype stride = img->bytesPerLine();
+    for (int y = ya; y <= yb; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + stride * y);
+        std::fill(line + xa, line + xb + 1, px);
+    }
 }
 
 // A line from (x1, y1) towards (x2, y2), the end point excluded.

@@ -9,6 +9,7 @@
 #include "engine/frame_loop.h"
 #include "engine/part_mix.h"
 #include "platform/sound_out.h"
+#include "view/wave_summary.h"
 
 namespace {
 
@@ -200,6 +201,9 @@ void extr_control::on_mark(ext_mark_kind kind) {
 void extr_control::view_extr_step() {
     if (doc_ == nullptr) return;
     extr_step(ex_, *doc_, *steps_);
+    // A step registers, extends, smooths or releases part waveforms, and the
+    // finishing step mixes into the working copy.
+    note_wave_change(doc_);
     if (ex_.extr_stat == 3) {
         finish_extr_run(ex_, *doc_);
         host_.end_of_run_layout();
@@ -213,6 +217,7 @@ void extr_control::finish_tick() {
         // The working copy may be playing in this or another view of the document.
         sound_buffers_guard g;
         make_mdfy_dt_from_each_part(ex_, *doc_);
+        note_wave_change(doc_);
     }
     release_doc();
     host_.redraw_frame_and_values();

@@ -28,12 +28,37 @@ void put_freq_run(QImage& img, const freq_run& run) {
     const int xa = std::max(run.x0, 0);
     const int xb = std::min(run.x1, img.width());
     if (xa >= xb) return;
-    for (int k = 0; k < run.rows; ++k) {
-        const int y = run.y0 + k;
-        if (y < 0 || y >= img.height()) continue;
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        std::fill(line + xa, line + xb, qrgb_of(run.colors[k]));
+    const int ya = std::max(run.y0, 0);
+    const int yb = std::min(run.y0 + run.rows, img.height());
+    if (ya >= yb) return;
+    uchar* bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    for (int y = ya; y < yb; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + stride * y);
+        std::fill(line + xa, line + xb, qrgb_of(run.colors[y - run.y0]));
     }
+}
+
+void freq_stripe_writer::add(const freq_run& run) {
+    if (has_) {
+        // The new stripe covers the same rows from a column at or right of
+        // the pending one's start to a column at or right of its end: the
+        // pending stripe only keeps what lies left of the new one.
+        if (run.y0 == pending_.y0 && run.rows == pending_.rows && run.x0 >= pending_.x0 &&
+            run.x1 >= pending_.x1) {
+            pending_.x1 = std::min(pending_.x1, run.x0);
+        }
+        put_freq_run(img_, pending_);
+    }
+    colors_.assign(run.colors, run.colors + std::max(run.rows, 0));
+    pending_ = run;
+    pending_.colors = colors_.data();
+    has_ = true;
+}
+
+void freq_stripe_writer::flush() {
+    if (has_) put_freq_run(img_, pending_);
+    has_ = false;
 }
 
 void draw_freq_data(draw_ctx* dc, paint_scene& sc) {
@@ -79,7 +104,7 @@ void draw_freq_data(draw_ctx* dc, paint_scene& sc) {
     fi.IR = in.right;
     fi.IB = in.bottom;
     fi.S = S;
-    QImage& img = dc->image();
-    run_freq_frames(fi, engine_freq_work(*sc.freq->work),
-                    [&img](const freq_run& r) { put_freq_run(img, r); });
+    freq_stripe_writer out(dc->image());
+    run_freq_frames(fi, engine_freq_work(*sc.freq->work), [&out](const freq_run& r) { out.add(r); });
+    out.flush();
 }

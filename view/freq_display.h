@@ -4,6 +4,8 @@
 // the picture itself in the inner rectangle.
 #pragma once
 
+#include <vector>
+
 #include "view/draw_ops.h"
 #include "view/freq_plan.h"
 #include "view/paint_scene.h"
@@ -23,6 +25,25 @@ void draw_freq_data(draw_ctx* dc, paint_scene& sc);
 // Writes one stripe into a 32-bit image: pixels x0 .. x1 - 1 of each row,
 // clipped to the image.
 void put_freq_run(QImage& img, const freq_run& run);
+
+// Writes the stripes of one picture in frame order. Frames lie closer than
+// a stripe is wide (at 64 frames per pixel each stripe is 16 pixels wide and
+// the next starts 2 pixels on), and a later stripe paints over an earlier
+// one; so each stripe is held until the next arrives and then written only
+// left of it, which leaves the same pixels with an eighth of the writing.
+class freq_stripe_writer {
+   public:
+    explicit freq_stripe_writer(QImage& img) : img_(img) {}
+    void add(const freq_run& run);
+    // Writes the last stripe.
+    void flush();
+
+   private:
+    QImage& img_;
+    freq_run pending_;
+    std::vector<tw_colorref> colors_;
+    bool has_ = false;
+};
 
 // 0x00BBGGRR as an opaque 32-bit pixel.
 inline QRgb qrgb_of(tw_colorref c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

@@ -81,6 +81,10 @@ int run_freq_frames(const freq_frames_in& in, const freq_work& w,
     // Rows shown: bins N/2 - S downwards, from IT + 3 while above IB - 3.
     const int rows = std::clamp(std::min(n / 2 - S, (in.IB - 3) - (in.IT + 3)), 0, n / 2);
     std::vector<tw_colorref> colors(static_cast<std::size_t>(rows));
+    // The shown bins' values of this frame and of the frame before (the
+    // difference scale subtracts them; the same doubles as recomputing the
+    // previous frame's value from its copied spectrum).
+    std::vector<double> cur(static_cast<std::size_t>(rows)), prv(static_cast<std::size_t>(rows));
 
     std::fill(w.frm_re, w.frm_re + n, 0.0);
     std::fill(w.frm_im, w.frm_im + n, 0.0);
@@ -97,29 +101,42 @@ int run_freq_frames(const freq_frames_in& in, const freq_work& w,
         const double x1d = w_pix == 0.0 ? x0 + 1.0 : x0 + w_pix;
         const int x1 = static_cast<int>(std::min<double>(x1d, in.IR - 2));
 
-        // The selected channel of frames J .. J + N - 1, zeros past the data.
-        for (int k = 0; k < n; ++k) {
-            const std::int64_t f = J + k;
-            w.frm_re[k] = (in.frames != nullptr && f >= 0 && f < in.data_cnt)
-                              ? static_cast<double>(get_frame_sample(in.frames, f, chnl))
-                              : 0.0;
-            w.frm_im[k] = 0.0;
+        // The selected channel of frames J .. J + N - 1, zeros outside the data.
+        const std::int64_t k_lo = in.frames != nullptr ? std::clamp<std::int64_t>(-J, 0, n) : n;
+        const std::int64_t k_hi =
+            in.frames != nullptr ? std::clamp<std::int64_t>(in.data_cnt - J, k_lo, n) : n;
+        std::fill(w.frm_re, w.frm_re + k_lo, 0.0);
+        for (std::int64_t k = k_lo; k < k_hi; ++k) {
+            w.frm_re[k] = static_cast<double>(get_frame_sample(in.frames, J + k, chnl));
         }
+        std::fill(w.frm_re + k_hi, w.frm_re + n, 0.0);
+        std::fill(w.frm_im, w.frm_im + n, 0.0);
         exec_dft(n, w.frm_re, w.frm_im, w.spc_re, w.spc_im);
 
         for (int k = 0; k < rows; ++k) {
             const int b = n / 2 - (S + k);
-            double v = bin_value(in.sel.comp, w.spc_re[b], w.spc_im[b]);
-            if (dif) v = first ? 0.0 : v - bin_value(in.sel.comp, w.prv_re[b], w.prv_im[b]);
-            colors[static_cast<std::size_t>(k)] = dif ? dif_color(v, lo, hi) : lvl_color(v, lo, hi);
+            cur[static_cast<std::size_t>(k)] = bin_value(in.sel.comp, w.spc_re[b], w.spc_im[b]);
+        }
+        for (int k = 0; k < rows; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            if (dif) {
+                colors[i] = dif_color(first ? 0.0 : cur[i] - prv[i], lo, hi);
+            } else {
+                colors[i] = lvl_color(cur[i], lo, hi);
+            }
         }
         out(freq_run{x0, x1, in.IT + 3, rows, colors.data()});
         ++stripes;
 
-        std::copy(w.spc_re, w.spc_re + n, w.prv_re);
-        std::copy(w.spc_im, w.spc_im + n, w.prv_im);
+        cur.swap(prv);
         first = false;
         J += hop;
     } while (J < in.data_cnt);
+    // The previous-frame arrays end holding the last frame's spectrum, as
+    // they would had every frame been copied there.
+    if (stripes > 0) {
+        std::copy(w.spc_re, w.spc_re + n, w.prv_re);
+        std::copy(w.spc_im, w.spc_im + n, w.prv_im);
+    }
     return stripes;
 }

@@ -12,6 +12,7 @@
 #include "view/tonewarp_view.h"
 #include "view/view_control.h"
 #include "view/wave_paint.h"
+#include "view/wave_summary.h"
 
 void CTonewarpView::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
@@ -106,6 +107,7 @@ void CTonewarpView::make_cancel_dt() {
         // Playback may be reading the working copy.
         sound_buffers_guard g;
         doc_->make_cancel_dt();
+        note_wave_change(doc_);
     }
     draw_all_data();
 }
@@ -114,6 +116,7 @@ void CTonewarpView::restore_copy_dt() {
     if (doc_ != nullptr) {
         sound_buffers_guard g;
         doc_->restore_copy_dt();
+        note_wave_change(doc_);
     }
     draw_all_data();
 }
@@ -125,6 +128,7 @@ void CTonewarpView::toggle_part_mix(int i) {
     if (doc_ != nullptr) {
         sound_buffers_guard g;
         make_mdfy_dt_from_each_part(*ex_, *doc_);
+        note_wave_change(doc_);
     }
     repaint_frame_and_values();
 }

@@ -11,6 +11,7 @@
 #include "view/view_state.h"
 
 class part_icons;
+class wave_summary_set;
 struct freq_scene;
 
 struct paint_scene {
@@ -19,7 +20,8 @@ struct paint_scene {
     const CTonewarpDoc* doc = nullptr;  // null: nothing to show
     const extr_state* ex = nullptr;     // null: no parts
     const part_icons* icons = nullptr;
-    freq_scene* freq = nullptr;  // frequency mode: what the spectrum shows and borrows
+    freq_scene* freq = nullptr;        // frequency mode: what the spectrum shows and borrows
+    wave_summary_set* sums = nullptr;  // the view's summaries of doc's buffers; null: read every sample
 
     // Parts listed in the lower area: the view's copy of the part count.
     int part_cnt() const { return ex == nullptr ? 0 : std::clamp(ex->intPart_Cnt, 0, view_part_slots); }

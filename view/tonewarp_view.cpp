@@ -19,6 +19,7 @@
 #include "view/extr_control.h"
 #include "view/view_control.h"
 #include "view/wave_paint.h"
+#include "view/wave_summary.h"
 
 namespace {
 
@@ -29,7 +30,11 @@ constexpr const char* txt_to_normal = "通常表示モード(&M)";
 }  // namespace
 
 CTonewarpView::CTonewarpView(CTonewarpDoc* doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), ex_(std::make_unique<extr_state>()), lay_(std::make_unique<disp_layout>()) {
+    : QWidget(parent),
+      doc_(doc),
+      ex_(std::make_unique<extr_state>()),
+      lay_(std::make_unique<disp_layout>()),
+      sums_(std::make_unique<wave_summary_set>(doc)) {
     ctl_ = std::make_unique<view_control>(*this);
     calc_ext_range();
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -96,6 +101,7 @@ std::unique_ptr<draw_ctx> CTonewarpView::get_dc() {
 paint_scene CTonewarpView::scene() {
     paint_scene sc{st_, *lay_, doc_, ex_.get(), icons_.get()};
     sc.freq = freq_snapshot();
+    sc.sums = sums_.get();
     return sc;
 }
 

@@ -31,6 +31,7 @@
 
 class CTonewarpDoc;
 class view_control;
+class wave_summary_set;
 
 inline constexpr int part_scroll_id = 111;   // part-list scroll bar
 inline constexpr int start_scroll_id = 112;  // drawing-start scroll bar
@@ -194,6 +195,7 @@ class CTonewarpView : public QWidget, public command_target {
     bool msg_pending_ = false;
     part_name_edit name_edit_;
     freq_scene freq_;
+    std::unique_ptr<wave_summary_set> sums_;  // min/max summaries of the document's buffers
     key_seq_buf keys_;
     std::unique_ptr<view_control> ctl_;  // last: it refers to the state above
 };

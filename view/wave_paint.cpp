@@ -12,6 +12,7 @@
 #include "view/part_icons.h"
 #include "view/ruler_paint.h"
 #include "view/wave_columns.h"
+#include "view/wave_summary.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ void paint_pane(draw_ctx* dc, const paint_scene& sc, const view_rect& pane, cons
 // Ruler box, panes, the one-cell function button, ruler and both channels of
 // a recording buffer (the original or the working copy).
 void draw_buffer_area(draw_ctx* dc, paint_scene& sc, const view_rect& wave, const view_rect& pane_L,
-                      const view_rect& pane_R, const unsigned char* frames) {
+                      const view_rect& pane_R, const unsigned char* frames, wave_summary* sum) {
     const view_disp_state& st = sc.st;
     draw_ruler_and_panes(dc, st, wave, pane_L, pane_R, 0);
     // Yellow button at the border of the two channel rows: restore (original)
@@ -38,8 +39,8 @@ void draw_buffer_area(draw_ctx* dc, paint_scene& sc, const view_rect& wave, cons
     draw_box1(dc, pane_L.left - 7 * st.cw - st.hw, pane_L.bottom - st.hh, st.cw, st.ch, vc::restore_btn);
     draw_time_scale(dc, sc, wave, 0);
     if (frames == nullptr) return;
-    paint_pane(dc, sc, pane_L, buffer_wave_source(frames, st.data_cnt, 0), vc::wave);
-    paint_pane(dc, sc, pane_R, buffer_wave_source(frames, st.data_cnt, 1), vc::wave);
+    paint_pane(dc, sc, pane_L, buffer_wave_source(frames, st.data_cnt, 0, sum), vc::wave);
+    paint_pane(dc, sc, pane_R, buffer_wave_source(frames, st.data_cnt, 1, sum), vc::wave);
 }
 
 view_rect shifted(view_rect r, int s) {
@@ -52,14 +53,16 @@ view_rect shifted(view_rect r, int s) {
 
 void draw_original_wave(draw_ctx* dc, paint_scene& sc) {
     if (dc == nullptr) return;
-    draw_buffer_area(dc, sc, sc.lay.orgn_wave, sc.lay.orgn_pane_L, sc.lay.orgn_pane_R,
-                     sc.doc != nullptr ? sc.doc->orgn_dt : nullptr);
+    const unsigned char* frames = sc.doc != nullptr ? sc.doc->orgn_dt : nullptr;
+    wave_summary* sum = sc.sums != nullptr ? sc.sums->original(frames, sc.st.data_cnt) : nullptr;
+    draw_buffer_area(dc, sc, sc.lay.orgn_wave, sc.lay.orgn_pane_L, sc.lay.orgn_pane_R, frames, sum);
 }
 
 void draw_copy_wave(draw_ctx* dc, paint_scene& sc) {
     if (dc == nullptr) return;
-    draw_buffer_area(dc, sc, sc.lay.copy_wave, sc.lay.copy_pane_L, sc.lay.copy_pane_R,
-                     sc.doc != nullptr ? sc.doc->mdfy_dt : nullptr);
+    const unsigned char* frames = sc.doc != nullptr ? sc.doc->mdfy_dt : nullptr;
+    wave_summary* sum = sc.sums != nullptr ? sc.sums->copy(frames, sc.st.data_cnt) : nullptr;
+    draw_buffer_area(dc, sc, sc.lay.copy_wave, sc.lay.copy_pane_L, sc.lay.copy_pane_R, frames, sum);
 }
 
 void draw_part_wave(draw_ctx* dc, paint_scene& sc) {
@@ -100,8 +103,10 @@ void draw_part_wave(draw_ctx* dc, paint_scene& sc) {
         if (d == nullptr || i >= d->intPart_Cnt) continue;
         const int recs = std::clamp(d->intPart_Inf_Cnt[i], 0, prt_inf_rec_cnt);
         const std::int64_t cap = std::max<std::int64_t>(d->wv_temp_dt_size[i], 0) / 4;
+        const unsigned char* wave = d->h_Mem_wv_temp_dt[i];
+        wave_summary* sum = sc.sums != nullptr ? sc.sums->part(i, wave, cap) : nullptr;
         for (int c = 0; c < 2; ++c) {
-            const part_wave_source src(d->h_Mem_msc_prt_inf[i], recs, d->h_Mem_wv_temp_dt[i], cap, c);
+            const part_wave_source src(d->h_Mem_msc_prt_inf[i], recs, wave, cap, c, sum);
             paint_pane(dc, sc, c == 0 ? pl : pr, src, vc::part_wave);
         }
     }

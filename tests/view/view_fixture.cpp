@@ -9,6 +9,7 @@
 #include "app/sys_param.h"
 #include "document/byte_stream.h"
 #include "document/le_bytes.h"
+#include "view/wave_summary.h"
 
 QApplication& test_app() {
     // Every view opens the SDL output (the disk driver in tests); what the
@@ -93,6 +94,7 @@ void add_part(CTonewarpDoc& doc, CTonewarpView& v, int cap, std::int16_t l, std:
         ofs += len + 1;
     }
     std::snprintf(doc.prt_name[k], 14, "Part_%03d", (k + 1) % 1000);
+    note_wave_change(&doc);  // the views' summaries of doc are out of date
     extr_state& ex = v.extr();
     ex.intPart_Cnt = doc.intPart_Cnt;
     ex.prt_disp_flg[k] = 1;
