@@ -17,8 +17,8 @@
 #include "app/gui/doc_template.h"
 #include "app/gui/font_subst.h"
 #include "app/gui/main_frame.h"
-#include "app/gui/placeholder_view.h"
 #include "app/gui/tonewarp_app.h"
+#include "view/tonewarp_view.h"
 
 int main(int argc, char** argv) {
     QApplication qt_app(argc, argv);
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     install_font_substitutions();
     apply_ui_font();
 
-    CTonewarpApp app([](doc_entry& doc) -> QWidget* { return new placeholder_view(doc); });
+    CTonewarpApp app([](doc_entry& doc) -> QWidget* { return new CTonewarpView(&doc.doc()); });
     if (!app.init_instance({args[0]})) return 1;
     CMainFrame* frame = app.main_frame();
     if (args.size() > 2) {
