@@ -73,9 +73,13 @@ int hit_chnl_button(const disp_layout& lay, const view_disp_state& s, int x, int
     return 0;
 }
 
-std::optional<int> vscroll_pos(sb_code code, int p, int min, int max, int reported) {
-    const int step = std::max((max - min) / 20, 1);
-    const int page = std::max((max - min) / 4, 1);
+namespace {
+
+// Position after one scroll-bar action, kept inside min … max. Dragging the
+// thumb (thumb_track) moves the position only when follow_track is set;
+// otherwise the action gives no position and the caller waits for the release.
+std::optional<int> scrolled_pos(sb_code code, int p, int min, int max, int reported, int step, int page,
+                                bool follow_track) {
     switch (code) {
         case sb_code::line_up:
             p -= step;
@@ -89,6 +93,10 @@ std::optional<int> vscroll_pos(sb_code code, int p, int min, int max, int report
         case sb_code::page_down:
             p += page;
             break;
+        case sb_code::thumb_track:
+            if (!follow_track) return std::nullopt;
+            p = reported;
+            break;
         case sb_code::thumb_position:
             p = reported;
             break;
@@ -98,44 +106,22 @@ std::optional<int> vscroll_pos(sb_code code, int p, int min, int max, int report
         case sb_code::bottom:
             p = max;
             break;
-        case sb_code::thumb_track:
-            return std::nullopt;
         case sb_code::end_scroll:
             break;
     }
     return std::clamp(p, min, std::max(min, max));
 }
 
+}  // namespace
+
+std::optional<int> vscroll_pos(sb_code code, int p, int min, int max, int reported) {
+    return scrolled_pos(code, p, min, max, reported, std::max((max - min) / 20, 1), std::max((max - min) / 4, 1),
+                        false);
+}
+
 int hscroll_pos(sb_code code, int p, int min, int max, int reported) {
-    const int step = std::max((max - min) / 1000, 1);
-    const int page = std::max((max - min) / 10, 1);
-    switch (code) {
-        case sb_code::line_up:
-            p -= step;
-            break;
-        case sb_code::line_down:
-            p += step;
-            break;
-        case sb_code::page_up:
-            p -= page;
-            break;
-        case sb_code::page_down:
-            p += page;
-            break;
-        case sb_code::thumb_position:
-        case sb_code::thumb_track:
-            p = reported;
-            break;
-        case sb_code::top:
-            p = min;
-            break;
-        case sb_code::bottom:
-            p = max;
-            break;
-        case sb_code::end_scroll:
-            break;
-    }
-    return std::clamp(p, min, std::max(min, max));
+    return *scrolled_pos(code, p, min, max, reported, std::max((max - min) / 1000, 1),
+                         std::max((max - min) / 10, 1), true);
 }
 
 int first_part_for_pos(int p, int min, int max, int part_cnt, int current) {

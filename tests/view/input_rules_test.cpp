@@ -80,6 +80,8 @@ TEST(scroll_rules, ThePartListMovesOnReleaseAndTheDrawingStartWhileDragging) {
 
     EXPECT_EQ(hscroll_pos(sb::page_up, 500, 0, 10000, 0), 0);
     EXPECT_EQ(hscroll_pos(sb::end_scroll, 77, 0, 10000, 4321), 77);
+    EXPECT_EQ(hscroll_pos(sb::thumb_track, 77, 0, 10000, 4321), 4321) << "the thumb is followed while dragged";
+    EXPECT_EQ(hscroll_pos(sb::line_down, 9995, 0, 10000, 0), 10000) << "a step of 10, clamped";
     EXPECT_TRUE(hscroll_moves_view(sb::thumb_track));
     EXPECT_FALSE(hscroll_moves_view(sb::thumb_position));
 
