@@ -1,3 +1,4 @@
+#include "engine/vector_clones.h"
 #include "engine/chg_window.h"
 
 #include <cstdint>
@@ -33,7 +34,7 @@ void sums_by_bin(const double* v, int count, int width, double* out) {
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void chg_window_sums(const double* v, const chg_grid& g,
+TW_VECTOR_CLONES void chg_window_sums(const double* v, const chg_grid& g,
                                                                        double* out) {
     const int width = 2 * g.h + 1;
     switch (g.step) {
@@ -63,7 +64,7 @@ inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); 
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) bool chg_quick_totals(const chg_rows& rows, int count,
+TW_VECTOR_CLONES bool chg_quick_totals(const chg_rows& rows, int count,
                                                                         double oldest_min, double recent_min,
                                                                         double out[3]) {
     typedef std::int64_t v4l __attribute__((vector_size(32)));

@@ -1,3 +1,4 @@
+#include "engine/vector_clones.h"
 #include "engine/frame_bins.h"
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 
 // Both loops run side by side in vector registers (AVX2 where the processor
 // has it); each element still gets the same single operations.
-__attribute__((target_clones("avx2", "default"))) double frame_magnitudes(int n, const double* __restrict re,
+TW_VECTOR_CLONES double frame_magnitudes(int n, const double* __restrict re,
                                                                           const double* __restrict im,
                                                                           const double* __restrict frm,
                                                                           double* __restrict abs) {
@@ -22,7 +23,7 @@ __attribute__((target_clones("avx2", "default"))) double frame_magnitudes(int n,
     return (part[0] + part[1]) + (part[2] + part[3]);
 }
 
-__attribute__((target_clones("avx2", "default"))) void frame_changes(
+TW_VECTOR_CLONES void frame_changes(
     int n, const double* __restrict re, const double* __restrict im, const double* __restrict abs,
     const double* __restrict p_re, const double* __restrict p_im, const double* __restrict p_abs,
     double* __restrict c_re, double* __restrict c_im, double* __restrict c_abs) {
@@ -41,7 +42,7 @@ typedef std::int16_t __attribute__((may_alias)) sample16;
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void frame_samples(const unsigned char* buf,
+TW_VECTOR_CLONES void frame_samples(const unsigned char* buf,
                                                                      std::int64_t frame_cnt,
                                                                      std::int64_t first, int ch, int n,
                                                                      double* out) {

@@ -1,3 +1,4 @@
+#include "engine/vector_clones.h"
 #include "engine/overlap_sums.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); 
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) overlap_sums sum_overlaps(const double (*w)[8192],
+TW_VECTOR_CLONES overlap_sums sum_overlaps(const double (*w)[8192],
                                                                             const double (*q)[8192], int rows,
                                                                             int half, double p2, double p3) {
     overlap_sums r;

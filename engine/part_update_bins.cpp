@@ -1,8 +1,9 @@
+#include "engine/vector_clones.h"
 #include "engine/part_update_bins.h"
 
 #include <cmath>
 
-#define TW_BIN_LOOP __attribute__((target_clones("avx2", "default")))
+#define TW_BIN_LOOP TW_VECTOR_CLONES
 
 TW_BIN_LOOP void upd_rate_sm2(int n, int cnt, const double* __restrict rate, const double* const* mag,
                               double* __restrict sm2) {
