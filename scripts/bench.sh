@@ -24,7 +24,8 @@ for a in "$@"; do
 done
 
 ./scripts/install-deps.sh
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_GUI=OFF -DTW_BUILD_TESTS=OFF >/dev/null
+# Warnings stay warnings here: -O3 brings false alarms of its own (GCC 12 -Wrestrict).
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_GUI=OFF -DTW_BUILD_TESTS=OFF -DTW_WERROR=OFF >/dev/null
 cmake --build build-bench -j2 --target tonewarp-cli dft_bench extract_bench tick_bench mem_bench bench_material \
     >/dev/null
 
