@@ -7,8 +7,8 @@
 #
 # usage: scripts/bench.sh [--quick] [--record-golden]
 #   --quick          leaves out the 1-hour memory figure (rendering and
-#                    extracting an hour of music takes several minutes and
-#                    about 8 GB of memory and 6 GB of disk)
+#                    extracting an hour of music takes a few minutes, up to
+#                    3.5 GB of memory and 7 GB of disk)
 #   --record-golden  records the extraction outputs as the golden ones
 #                    instead of checking them (only on purpose)
 set -e
