@@ -12,8 +12,8 @@
 //       runs the same extraction RUNS times inside this process (the
 //       command-line tool's own entry point) and prints the resident size
 //       and the heap blocks still held after each run, then the growth of
-//       the resident size from the second run to the last (the first run
-//       also fills the C library's pools of small blocks, which later runs
+//       the resident size over the second half of the runs (the first runs
+//       also fill the C library's pools of small blocks, which later runs
 //       reuse):
 //         run <i> rss_mb <MB> blocks <count>
 //         growth_mb <MB>
@@ -111,7 +111,7 @@ int repeat(int runs, const char* file, const char* out) {
             return 1;
         }
         last = rss_mb();
-        if (i <= 2) first = last;
+        if (i <= (runs + 1) / 2) first = last;
         std::printf("run %d rss_mb %.1f blocks %lld\n", i, last,
                     static_cast<long long>(heap_test::live_blocks()));
         std::fflush(stdout);

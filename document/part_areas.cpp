@@ -4,7 +4,6 @@
 //
 // Every failure line goes to the diagnostic log whether or not tracing is on.
 
-
 #include "app/err_log.h"
 #include "app/sys_param.h"
 #include "document/tonewarp_doc.h"

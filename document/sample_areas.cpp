@@ -1,6 +1,5 @@
 // The two sample buffers orgn_dt and mdfy_dt: allocation and release.
 
-
 #include "app/sys_param.h"
 #include "document/tonewarp_doc.h"
 
