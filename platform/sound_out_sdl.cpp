@@ -69,8 +69,8 @@ int sound_out_sdl::dev_caps(int capture, int index, sound_dev_caps& caps) {
     if (name == nullptr) return snd_bad_device;
     sound_dev_caps c;
     c.name = name;  // copied at once: SDL's string lives only until the next enumeration
-    SDL_AudioSpec spec{};
-    if (SDL_GetAudioDeviceSpec(index, capture, &spec) == 0) c.channels = spec.channels;
+    SDL_AudioSpec fmt{};
+    if (SDL_GetAudioDeviceSpec(index, capture, &fmt) == 0) c.channels = fmt.channels;
     caps = c;
     return snd_ok;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/gui/command_ids.h"
+#include "app/gui/dlg_buttons.h"
 #include "app/gui/message_box.h"
 #include "app/sys_param.h"
 
@@ -38,14 +39,7 @@ param_dlg_base::param_dlg_base(std::span<const param_field_rule> rules, const ch
         ++row;
     }
 
-    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    QPushButton* ok = buttons->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString::fromUtf8("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QString("ctl_%1").arg(cmd::IDOK));
-    cancel->setObjectName(QString("ctl_%1").arg(cmd::IDCANCEL));
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &param_dlg_base::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &param_dlg_base::reject);
+    QDialogButtonBox* buttons = make_ok_cancel_buttons(this);
 
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(grid, 1);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/gui/command_ids.h"
+#include "app/gui/dlg_buttons.h"
 #include "app/gui/message_box.h"
 #include "app/gui/part_name_rules.h"
 #include "document/tonewarp_doc.h"
@@ -49,14 +50,7 @@ CPartNameDlg::CPartNameDlg(CTonewarpDoc& doc, part_name_edit& edit, QWidget* par
     QLabel* before_label = make_label(this, 1012, "修正前の名称：");
     before_ = make_label(this, 1011, "________");
 
-    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    QPushButton* ok = buttons->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString::fromUtf8("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QString("ctl_%1").arg(cmd::IDOK));
-    cancel->setObjectName(QString("ctl_%1").arg(cmd::IDCANCEL));
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPartNameDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPartNameDlg::reject);
+    QDialogButtonBox* buttons = make_ok_cancel_buttons(this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(before_label, 0, 0);
