@@ -200,10 +200,11 @@ void extr_control::on_mark(ext_mark_kind kind) {
 
 void extr_control::view_extr_step() {
     if (doc_ == nullptr) return;
+    const bool finishing = ex_.extr_stat == 3;
     extr_step(ex_, *doc_, *steps_);
     // A step registers, extends, smooths or releases part waveforms, and the
-    // finishing step mixes into the working copy.
-    note_wave_change(doc_);
+    // finishing step mixes into the working copy; the original stays.
+    note_wave_change(doc_, finishing || ex_.extr_stat == 3 ? wave_parts | wave_copy : wave_parts);
     if (ex_.extr_stat == 3) {
         finish_extr_run(ex_, *doc_);
         host_.end_of_run_layout();
@@ -217,7 +218,7 @@ void extr_control::finish_tick() {
         // The working copy may be playing in this or another view of the document.
         sound_buffers_guard g;
         make_mdfy_dt_from_each_part(ex_, *doc_);
-        note_wave_change(doc_);
+        note_wave_change(doc_, wave_copy);
     }
     release_doc();
     host_.redraw_frame_and_values();

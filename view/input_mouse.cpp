@@ -107,7 +107,7 @@ void CTonewarpView::make_cancel_dt() {
         // Playback may be reading the working copy.
         sound_buffers_guard g;
         doc_->make_cancel_dt();
-        note_wave_change(doc_);
+        note_wave_change(doc_, wave_copy);
     }
     draw_all_data();
 }
@@ -116,7 +116,7 @@ void CTonewarpView::restore_copy_dt() {
     if (doc_ != nullptr) {
         sound_buffers_guard g;
         doc_->restore_copy_dt();
-        note_wave_change(doc_);
+        note_wave_change(doc_, wave_copy);
     }
     draw_all_data();
 }
@@ -128,7 +128,7 @@ void CTonewarpView::toggle_part_mix(int i) {
     if (doc_ != nullptr) {
         sound_buffers_guard g;
         make_mdfy_dt_from_each_part(*ex_, *doc_);
-        note_wave_change(doc_);
+        note_wave_change(doc_, wave_copy);
     }
     repaint_frame_and_values();
 }

@@ -1,6 +1,7 @@
 #include "view/wave_summary.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 #include "document/le_bytes.h"
@@ -17,7 +18,7 @@ std::int64_t round_down(std::int64_t v, std::int64_t m) { return v / m * m; }
 // Announced changes per document, drawn from one counter so that stamps only grow.
 struct change_stamps {
     std::uint64_t counter = 0;
-    std::map<const void*, std::uint64_t> by_doc;
+    std::map<const void*, std::array<std::uint64_t, 3>> by_doc;  // per kind: original, copy, parts
 };
 change_stamps& stamps() {
     static change_stamps s;
@@ -149,26 +150,38 @@ void wave_summary::fold(int c, std::int64_t from, std::int64_t n, int& lo, int& 
     fold_blocks(fine_min_[c], fine_max_[c], b2 / fine, b1 / fine, lo, hi);
 }
 
-void note_wave_change(const void* doc) {
+namespace {
+int kind_index(wave_kind kind) { return kind == wave_original ? 0 : kind == wave_copy ? 1 : 2; }
+}  // namespace
+
+void note_wave_change(const void* doc, unsigned kinds) {
+    if ((kinds & wave_all) == 0) return;
     change_stamps& s = stamps();
-    s.by_doc[doc] = ++s.counter;
+    auto& per_kind = s.by_doc[doc];
+    ++s.counter;
+    for (wave_kind k : {wave_original, wave_copy, wave_parts}) {
+        if ((kinds & k) != 0) per_kind[kind_index(k)] = s.counter;
+    }
 }
 
-std::uint64_t wave_change_stamp(const void* doc) {
+std::uint64_t wave_change_stamp(const void* doc, wave_kind kind) {
     const change_stamps& s = stamps();
     const auto it = s.by_doc.find(doc);
-    return it == s.by_doc.end() ? 0 : it->second;
+    return it == s.by_doc.end() ? 0 : it->second[kind_index(kind)];
 }
 
 void wave_summary_set::follow_changes() {
-    const std::uint64_t now = wave_change_stamp(doc_);
-    if (now == stamp_) return;
-    stamp_ = now;
-    orgn_.reset(nullptr, 0);
-    copy_.reset(nullptr, 0);
-    for (auto& p : parts_) {
-        if (p) p->reset(nullptr, 0);
+    const auto it = stamps().by_doc.find(doc_);
+    if (it == stamps().by_doc.end()) return;
+    const std::array<std::uint64_t, 3>& now = it->second;
+    if (now[0] != stamp_[0]) orgn_.reset(nullptr, 0);
+    if (now[1] != stamp_[1]) copy_.reset(nullptr, 0);
+    if (now[2] != stamp_[2]) {
+        for (auto& p : parts_) {
+            if (p) p->reset(nullptr, 0);
+        }
     }
+    std::copy(now.begin(), now.end(), stamp_);
 }
 
 wave_summary* wave_summary_set::get(wave_summary& s, const unsigned char* frames, std::int64_t cnt) {

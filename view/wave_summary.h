@@ -11,8 +11,10 @@
 //
 // A summary does not notice when its buffer is written. Every writer of a
 // document's buffers (the extraction steps, the mix, centre cancel, restore)
-// announces the change with note_wave_change; each view's wave_summary_set
-// then drops all summaries of that document before its next use.
+// announces the change with note_wave_change, naming the buffers it wrote;
+// each view's wave_summary_set then drops its summaries of those buffers
+// before their next use. An extraction tick thus keeps the summaries of the
+// original and the working copy, and a new mix keeps those of the parts.
 #pragma once
 
 #include <cstdint>
@@ -58,11 +60,21 @@ class wave_summary {
     std::vector<std::uint8_t> built_;  // per chunk: 1 once its blocks are made
 };
 
-// Announces that a document's sample buffers or part waveforms may have
-// changed (doc only serves as a key). Process-wide, user-interface thread.
-void note_wave_change(const void* doc);
-// Changes announced for doc so far, as a stamp that only grows.
-std::uint64_t wave_change_stamp(const void* doc);
+// The buffers of a document a change may touch, as bits.
+enum wave_kind : unsigned {
+    wave_original = 1u,  // the original samples
+    wave_copy = 2u,      // the working copy
+    wave_parts = 4u,     // the part waveforms
+    wave_all = 7u,
+};
+
+// Announces that some of a document's buffers (kinds, a set of wave_kind
+// bits) may have changed; doc only serves as a key. Process-wide,
+// user-interface thread.
+void note_wave_change(const void* doc, unsigned kinds = wave_all);
+// Changes of one kind (a single wave_kind bit) announced for doc so far, as
+// a stamp that only grows.
+std::uint64_t wave_change_stamp(const void* doc, wave_kind kind);
 
 // The summaries one view keeps of its document: the original, the working
 // copy and each part's waveform. Each is handed out for a buffer and frame
@@ -84,7 +96,7 @@ class wave_summary_set {
     void follow_changes();
 
     const void* doc_;
-    std::uint64_t stamp_ = 0;
+    std::uint64_t stamp_[3] = {0, 0, 0};  // last stamps seen: original, copy, parts
     wave_summary orgn_;
     wave_summary copy_;
     std::unique_ptr<wave_summary> parts_[part_slots];
