@@ -132,6 +132,39 @@ int draw_line_rect(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind
     return 0;
 }
 
+line_batch::line_batch(draw_ctx* dc, rgb c) : dc_(dc), color_(to_qcolor(c)) {
+    if (dc_ == nullptr) return;
+    img_ = direct_target(dc_->painter());
+    if (img_ != nullptr) {
+        px_ = color_.rgba();
+        bits_ = img_->bits();
+        stride_ = img_->bytesPerLine();
+        w_ = img_->width();
+        h_ = img_->height();
+    }
+}
+
+void line_batch::line(int x1, int y1, int x2, int y2) {
+    if (dc_ == nullptr) return;
+    if (img_ == nullptr || (x1 != x2 && y1 != y2) || (x1 == x2 && y1 == y2)) {
+        ::line(dc_->painter(), x1, y1, x2, y2, color_);
+        return;
+    }
+    // A vertical or horizontal line: the span fill_span would make, end point excluded.
+    if (x1 == x2) {
+        y2 = y2 > y1 ? y2 - 1 : y2 + 1;
+    } else {
+        x2 = x2 > x1 ? x2 - 1 : x2 + 1;
+    }
+    const int xa = std::max(std::min(x1, x2), 0), xb = std::min(std::max(x1, x2), w_ - 1);
+    const int ya = std::max(std::min(y1, y2), 0), yb = std::min(std::max(y1, y2), h_ - 1);
+    if (xa > xb || ya > yb) return;
+    for (int y = ya; y <= yb; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(bits_ + stride_ * y);
+        std::fill(row + xa, row + xb + 1, px_);
+    }
+}
+
 int draw_line_rect_xor(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind) {
     if (dc == nullptr) return -1;
     QPainter& p = dc->painter();

@@ -52,6 +52,25 @@ inline QColor to_qcolor(rgb c) { return QColor(c.r, c.g, c.b); }
 // included, in whichever order they come.
 int draw_line_rect(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind);
 
+// Many kind-0 lines of one colour in a row (a waveform pane's columns):
+// each line sets exactly the pixels draw_line_rect would, but the painter's
+// state and the colour are looked up once, not per line. Nothing else may
+// draw through the context while a batch is open.
+class line_batch {
+   public:
+    line_batch(draw_ctx* dc, rgb c);
+    void line(int x1, int y1, int x2, int y2);
+
+   private:
+    draw_ctx* dc_;
+    QColor color_;
+    QImage* img_ = nullptr;  // the image to write straight into, or null
+    QRgb px_ = 0;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int w_ = 0, h_ = 0;
+};
+
 // The same, each pixel XORed with the colour (drawing it twice restores the image).
 int draw_line_rect_xor(draw_ctx* dc, int x1, int y1, int x2, int y2, rgb c, int kind);
 

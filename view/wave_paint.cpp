@@ -24,8 +24,9 @@ void put_texts(draw_ctx* dc, const std::vector<cell_text>& texts) {
 
 void paint_pane(draw_ctx* dc, const paint_scene& sc, const view_rect& pane, const wave_source& src, rgb c) {
     if (pane.height() <= 0) return;
+    line_batch lines(dc, c);
     plan_wave_pane(pane, src, sc.st.draw_stt, sc.st.data_cnt, sc.st.smpl_per_pix,
-                   [&](int x1, int y1, int x2, int y2) { draw_line_rect(dc, x1, y1, x2, y2, c, 0); });
+                   [&lines](int x1, int y1, int x2, int y2) { lines.line(x1, y1, x2, y2); });
 }
 
 // Ruler box, panes, the one-cell function button, ruler and both channels of

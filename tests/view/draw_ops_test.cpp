@@ -66,6 +66,34 @@ TEST(draw_ops, LinesStopBeforeTheirEndFillsIncludeBothCornersOutlinesRunThroughT
     EXPECT_EQ(f.at(39, 15), rgb_of(blue));
 }
 
+// A batch of lines sets the same pixels as drawing them one by one:
+// vertical, horizontal, diagonal, single points, reversed ends and lines
+// running off the image; and a painter that must not be bypassed (a clip)
+// is honoured.
+TEST(draw_ops, ALineBatchSetsExactlyThePixelsOfSingleLines) {
+    const int lines[][4] = {{5, 5, 5, 20},   {7, 20, 7, 5},    {3, 9, 30, 9},  {30, 11, 3, 11},
+                            {10, 10, 10, 11}, {12, 12, 12, 12}, {1, 1, 40, 30}, {40, 2, 8, 44},
+                            {-5, 3, 70, 3},   {60, -10, 60, 90}, {70, 5, 70, 9}, {2, 47, 2, 60}};
+    for (bool clip : {false, true}) {
+        canvas one, batch;
+        {
+            auto d1 = one.dc();
+            auto d2 = batch.dc();
+            if (clip) {
+                d1->painter().setClipRect(QRect(4, 4, 30, 30));
+                d2->painter().setClipRect(QRect(4, 4, 30, 30));
+            }
+            for (const auto& l : lines) draw_line_rect(d1.get(), l[0], l[1], l[2], l[3], red, 0);
+            line_batch b(d2.get(), red);
+            for (const auto& l : lines) b.line(l[0], l[1], l[2], l[3]);
+        }
+        EXPECT_EQ(one.img, batch.img) << (clip ? "clipped" : "unclipped");
+        EXPECT_GT(batch.count(red), 100);
+    }
+    line_batch none(nullptr, red);
+    none.line(0, 0, 5, 5);  // no context: nothing happens
+}
+
 TEST(draw_ops, XorTwiceRestoresTheImageForEveryKind) {
     canvas c;
     {
