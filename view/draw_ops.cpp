@@ -8,9 +8,28 @@
 #include <vector>
 
 draw_ctx::draw_ctx(QImage& target, const QFont& font, int cw, int ch, std::function<void()> on_release)
-    : image_(target), painter_(&target), font_(font), cw_(cw), ch_(ch), on_release_(std::move(on_release)) {
+    : image_(target),
+      painter_(&target),
+      font_(font),
+      metrics_(font_),
+      cw_(cw),
+      ch_(ch),
+      on_release_(std::move(on_release)) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setFont(font_);
+    metrics_ = QFontMetrics(painter_.font());
+}
+
+const draw_ctx::laid_text& draw_ctx::lay_out(const char* utf8) {
+    const auto [it, fresh] = texts_.try_emplace(utf8);
+    if (fresh) {
+        const QString s = QString::fromUtf8(utf8);
+        it->second.text = QStaticText(s);
+        it->second.text.setTextFormat(Qt::PlainText);
+        it->second.text.prepare(QTransform(), painter_.font());
+        it->second.width = metrics_.horizontalAdvance(s);
+    }
+    return it->second;
 }
 
 draw_ctx::~draw_ctx() {
@@ -218,12 +237,11 @@ int text_out_pix(draw_ctx* dc, int x, int y, const char* text) {
     if (dc == nullptr) return -1;
     if (text == nullptr || *text == '\0') return 0;
     QPainter& p = dc->painter();
-    const QString s = QString::fromUtf8(text);
-    const QFontMetrics fm(p.font());
+    const draw_ctx::laid_text& t = dc->lay_out(text);
     // Opaque text: the background colour fills the text's cells first.
-    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), to_qcolor(dc->back_color));
+    p.fillRect(QRect(x, y, t.width, dc->metrics().height()), to_qcolor(dc->back_color));
     p.setPen(to_qcolor(dc->text_color));
-    p.drawText(QPoint(x, y + fm.ascent()), s);
+    p.drawStaticText(QPoint(x, y), t.text);
     return 0;
 }
 

@@ -13,9 +13,13 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 #include <functional>
+#include <string>
+#include <unordered_map>
 
 #include "view/view_colors.h"
 
@@ -36,10 +40,22 @@ class draw_ctx {
     rgb text_color = vc::black;
     rgb back_color = vc::white;
 
+    // A text laid out once per context in the display font, with its width:
+    // a repaint draws the same labels (the time scale of every lane) many
+    // times over.
+    struct laid_text {
+        QStaticText text;
+        int width = 0;
+    };
+    const laid_text& lay_out(const char* utf8);
+    const QFontMetrics& metrics() const { return metrics_; }
+
    private:
     QImage& image_;
     QPainter painter_;
     QFont font_;
+    QFontMetrics metrics_;
+    std::unordered_map<std::string, laid_text> texts_;
     int cw_;
     int ch_;
     std::function<void()> on_release_;

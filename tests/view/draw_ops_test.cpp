@@ -162,6 +162,30 @@ TEST(draw_ops, CellTextStartsAtTheCellCornerOnItsBackground) {
     EXPECT_GT(c.count(vc::white), 0);
 }
 
+// A text drawn again in the same context (its layout kept) takes the colours
+// and the place of the second call, and draws as the first time did.
+TEST(draw_ops, TheSameTextDrawnAgainTakesTheNewColoursAndPlace) {
+    canvas once, twice;
+    {
+        auto dc = once.dc();
+        set_text_color(dc.get(), red);
+        set_back_color(dc.get(), blue);
+        text_out_pix(dc.get(), 20, 20, "12:34");
+    }
+    {
+        auto dc = twice.dc();
+        set_text_color(dc.get(), vc::white);
+        set_back_color(dc.get(), blue);
+        text_out_pix(dc.get(), 3, 2, "12:34");
+        set_text_color(dc.get(), red);
+        text_out_pix(dc.get(), 20, 20, "12:34");
+    }
+    const QRect box(20, 20, QFontMetrics(once.font).horizontalAdvance("12:34"), QFontMetrics(once.font).height());
+    EXPECT_EQ(once.img.copy(box), twice.img.copy(box));
+    EXPECT_GT(twice.count(red), 0);
+    EXPECT_GT(twice.count(vc::white), 0);
+}
+
 TEST(part_icon_bitmaps, ShowADotOnGreenOrABarOnDarkBlueAtThreeSizes) {
     test_app();
     const QImage in = make_part_icon(64, true);
