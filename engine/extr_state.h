@@ -149,7 +149,7 @@ struct extr_state {
 
     // ---- Current frame (N values used of each) ----
     double frm_re[dft_max_len]{};  // the frame's samples as doubles
-    double frm_im[dft_max_len]{};  // zeros
+    double frm_im[dft_max_len]{};  // work area of the frequency display; the frame loop leaves it alone
     double spc_re[dft_max_len]{};  // its spectrum
     double spc_im[dft_max_len]{};
     double spc_abs[dft_max_len]{};  // its magnitudes

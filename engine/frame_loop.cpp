@@ -187,8 +187,7 @@ void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
     const int n = st.bins();
     const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
     frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
-    std::fill_n(st.frm_im, n, 0.0);
-    exec_dft(n, st.frm_re, st.frm_im, st.spc_re, st.spc_im);
+    exec_dft_real(n, st.frm_re, st.spc_re, st.spc_im);
     st.spc_done = 1;
 }
 
