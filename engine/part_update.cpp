@@ -285,11 +285,10 @@ void new_part_spectrum(upd_ctx& c, int k, double rate_sum) {
     const bool tracing = log_tracing();
     double vol = 0.0;
     if (!tracing) {
-        // The same per bin, several bins side by side; then the volume, added
+        // The same per bin, several bins side by side, and the volume added
         // in bin order.
-        upd_part_spectrum(c.n, r, rate_tgt, mag, sm2, res_r, res_i, c.co_r_1a, c.co_i_1a, co_r_1, co_i_1,
-                          fr_co_s_1a);
-        for (int i = 0; i < c.n; ++i) vol += fr_co_s_1a[i];
+        vol = upd_part_spectrum(c.n, r, rate_tgt, mag, sm2, res_r, res_i, c.co_r_1a, c.co_i_1a, co_r_1,
+                                co_i_1, fr_co_s_1a);
     }
     for (int i = 0; tracing && i < c.n; ++i) {
         double tgt2 = 0.0;

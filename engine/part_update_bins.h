@@ -17,7 +17,8 @@ void upd_residual(int n, int cnt, const double* rate, const double* const* mag, 
 // One part's new spectrum, for i < n: tgt2 = r * mag[i] / sm2[i] where sm2[i]
 // > 0 and that quotient is greater than 0, else 0; co_r[i] = res_r[i] *
 // rate_tgt + fr[i] * tgt2; co_i[i] likewise with res_i and fi; co_s[i] =
-// sqrt(co_r[i]^2 + co_i[i]^2).
-void upd_part_spectrum(int n, double r, double rate_tgt, const double* mag, const double* sm2,
+// sqrt(co_r[i]^2 + co_i[i]^2). Returns the part's volume: 0 plus co_s[0],
+// co_s[1], ... co_s[n - 1], added in that order.
+double upd_part_spectrum(int n, double r, double rate_tgt, const double* mag, const double* sm2,
                        const double* res_r, const double* res_i, const double* fr, const double* fi,
                        double* co_r, double* co_i, double* co_s);
