@@ -4,7 +4,8 @@
 
 void hst_ring::clear(int n) {
     n = std::clamp(n, 0, dft_max_len);
-    for (int r = 0; r < hst_depth; ++r) {
+    for (int r = 0; r < rows; ++r) {
+        diff_n_[r] = 0;
         std::fill_n(re_[r], n, 0.0);
         std::fill_n(im_[r], n, 0.0);
         std::fill_n(abs_[r], n, 0.0);
@@ -56,4 +57,24 @@ void hst_ring::set_sum(int k, double v) {
 void hst_ring::set_sum_of_abs(int k, int n) {
     sum_[row(k)] = 0.0;
     sum_bins_[row(k)] = std::clamp(n, 0, dft_max_len);
+}
+
+void hst_ring::set_diff(int k, int n, const double* a_re, const double* a_im, const double* b_re,
+                        const double* b_im) {
+    const int r = row(k);
+    diff_n_[r] = std::clamp(n, 0, dft_max_len);
+    diff_src_[r][0] = a_re;
+    diff_src_[r][1] = a_im;
+    diff_src_[r][2] = b_re;
+    diff_src_[r][3] = b_im;
+}
+
+void hst_ring::form_diff_now(int r) const {
+    const int n = diff_n_[r];
+    diff_n_[r] = 0;
+    const double* const* src = diff_src_[r];
+    for (int j = 0; j < n; ++j) {
+        re_[r][j] = src[0][j] - src[2][j];
+        im_[r][j] = src[1][j] - src[3][j];
+    }
 }

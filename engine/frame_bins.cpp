@@ -35,6 +35,14 @@ TW_VECTOR_CLONES void frame_changes(
     }
 }
 
+TW_VECTOR_CLONES void frame_change_abs(int n, const double* __restrict abs, const double* __restrict p_abs,
+                                       double* __restrict c_abs) {
+    for (int j = 0; j < n; ++j) {
+        const double inc = abs[j] - p_abs[j];
+        c_abs[j] = inc > 0.0 ? inc : 0.0;
+    }
+}
+
 namespace {
 
 // A 16-bit sample read in place; may_alias: the buffer is bytes.

@@ -20,3 +20,7 @@ double frame_magnitudes(int n, const double* re, const double* im, const double*
 // c_abs[j] = abs[j] - p_abs[j] where that is greater than 0, else 0.
 void frame_changes(int n, const double* re, const double* im, const double* abs, const double* p_re,
                    const double* p_im, const double* p_abs, double* c_re, double* c_im, double* c_abs);
+
+// The magnitude part of frame_changes alone: c_abs[j] = abs[j] - p_abs[j]
+// where that is greater than 0, else 0, for j < n.
+void frame_change_abs(int n, const double* abs, const double* p_abs, double* c_abs);

@@ -75,27 +75,36 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 
 // Change history of the selected channel gets the current frame: slot 0 =
 // current spectrum minus the previous frame's (still in spectrum-history
-// slot 0), and the magnitude increases clipped at 0.
+// slot 0), and the magnitude increases clipped at 0. The current spectrum
+// goes into the spectrum history's spare row here, to become its slot 0 at
+// the end of the frame (push_spectrum); the change's real and imaginary
+// parts, which only the registration of a part reads, are formed from those
+// rows when first asked for. The spare row was the change's oldest source:
+// that change left with the shift just before.
 void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
-    const hst_ring& spc = st.spc_hst_X();
+    hst_ring& spc = st.spc_hst_X();
+    const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
     chg.shift();
-    frame_changes(n, st.spc_re, st.spc_im, st.spc_abs, spc.re(0), spc.im(0), spc.abs(0), chg.re(0), chg.im(0),
-                  chg.refill_abs(0));
+    double* cur_re = spc.next_re();
+    double* cur_im = spc.next_im();
+    std::copy_n(st.spc_re, n, cur_re);
+    std::copy_n(st.spc_im, n, cur_im);
+    std::copy_n(st.spc_abs, n, spc.next_abs());
+    frame_change_abs(n, st.spc_abs, prev.abs(0), chg.refill_abs(0));
+    chg.set_diff(0, n, cur_re, cur_im, prev.re(0), prev.im(0));
     chg.set_sum_of_abs(0, n);  // the sum of the positive increases
-    chg.prv(0) = spc.ptr(0);
+    chg.prv(0) = prev.ptr(0);
     chg.ptr(0) = st.anlz_ptr_X();
     chg.sum_windows(0, g);
 }
 
-// Spectrum history of the selected channel gets the current frame, with the
-// window sums made for it at the start of the frame.
+// Spectrum history of the selected channel gets the current frame (already
+// in the spare row, see push_change), with the window sums made for it at
+// the start of the frame.
 void push_spectrum(extr_state& st, int n, const chg_grid& g) {
     hst_ring& spc = st.spc_hst_X();
     spc.shift();
-    std::copy_n(st.spc_re, n, spc.re(0));
-    std::copy_n(st.spc_im, n, spc.im(0));
-    std::copy_n(st.spc_abs, n, spc.refill_abs(0));
     spc.set_sum_of_abs(0, n);  // the magnitude sum
     spc.ptr(0) = st.anlz_ptr_X();
     if (chg_wsum_valid(st.spc_abs_wsum_tag, g)) {

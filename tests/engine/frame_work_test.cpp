@@ -64,6 +64,43 @@ TEST(history_slots, WritingMagnitudesInPlaceKeepsTheSumTheSlotHadAndDropsItsWind
     EXPECT_FALSE(chg_wsum_valid(ring->wsum_tag(3), chg_grid_for(2048, 4)));
 }
 
+TEST(history_slots, APendingDifferenceIsFormedWhenFirstReadAndThenHeldLikeAnyValue) {
+    auto ring = std::make_unique<hst_ring>();
+    std::vector<double> a_re = noise(64, 3, -1e6, 1e6), a_im = noise(64, 4, -1e6, 1e6);
+    std::vector<double> b_re = noise(64, 5, -1e6, 1e6), b_im = noise(64, 6, -1e6, 1e6);
+    ring->re(2)[40] = 7.0;  // beyond the difference's bins: kept
+    ring->set_diff(2, 32, a_re.data(), a_im.data(), b_re.data(), b_im.data());
+    ring->shift();  // the pending difference travels with its slot
+    const hst_ring& r = *ring;
+    for (int j = 0; j < 32; ++j) {
+        ASSERT_EQ(r.re(3)[j], a_re[j] - b_re[j]) << j;
+        ASSERT_EQ(r.im(3)[j], a_im[j] - b_im[j]) << j;
+    }
+    EXPECT_EQ(r.re(3)[40], 7.0);
+    // Formed once: later changes of the sources no longer reach the slot,
+    // and a write into the slot stays.
+    a_re[0] += 1.0;
+    ring->re(3)[1] = -2.0;
+    EXPECT_EQ(r.re(3)[0], a_re[0] - 1.0 - b_re[0]);
+    EXPECT_EQ(r.re(3)[1], -2.0);
+    // A cleared ring forgets what was pending.
+    ring->set_diff(0, 32, a_re.data(), a_im.data(), b_re.data(), b_im.data());
+    ring->clear(64);
+    EXPECT_EQ(r.re(0)[5], 0.0);
+    EXPECT_EQ(r.im(0)[5], 0.0);
+}
+
+TEST(history_slots, TheSpareRowBecomesSlotZeroAndKeepsTheOldestSlotUntilWritten) {
+    auto ring = std::make_unique<hst_ring>();
+    for (int s = 0; s < hst_depth; ++s) ring->re(s)[0] = s;
+    ring->next_re()[0] = -1.0;
+    ring->shift();
+    EXPECT_EQ(ring->re(0)[0], -1.0);
+    for (int s = 1; s < hst_depth; ++s) EXPECT_EQ(ring->re(s)[0], s - 1) << s;
+    EXPECT_EQ(ring->next_re()[0], 15.0);  // the old slot 15
+    EXPECT_EQ(ring->re(hst_depth + 2)[0], ring->re(2)[0]);  // slots are taken modulo 16
+}
+
 // ---- Window sums ----
 
 TEST(change_windows, TheGridAndItsSumsAreThoseOfThePlainLoopForEveryHalfWidth) {
