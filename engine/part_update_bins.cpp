@@ -2,6 +2,7 @@
 #include "engine/part_update_bins.h"
 
 #include <cmath>
+#include <cstdint>
 
 #define TW_BIN_LOOP TW_VECTOR_CLONES
 
@@ -83,4 +84,21 @@ TW_BIN_LOOP double upd_part_spectrum(int n, double r, double rate_tgt, const dou
     part_spectrum_bins(lo, n, r, rate_tgt, mag, sm2, res_r, res_i, fr, fi, co_r, co_i, co_s);
     for (int i = lo; i < n; ++i) vol += co_s[i];
     return vol;
+}
+
+TW_BIN_LOOP double upd_wave_samples(int n, int half, const double* __restrict x, std::int32_t* __restrict s) {
+    for (int i = 0; i < n; ++i) {
+        // trunc_to_i32 without branches: the limits themselves convert exactly.
+        const double v = x[i];
+        double c = v >= 2147483647.0 ? 2147483647.0 : v;
+        c = c <= -2147483648.0 ? -2147483648.0 : c;
+        c = v == v ? c : 0.0;
+        s[i] = static_cast<std::int32_t>(c);
+    }
+    std::int64_t level = 0;
+    for (int i = half < 0 ? 0 : half; i < n; ++i) {
+        const std::int64_t a = s[i];
+        level += a < 0 ? -a : a;
+    }
+    return static_cast<double>(level);
 }
