@@ -43,25 +43,29 @@ class hst_ring {
     hst_ring(const hst_ring&) = delete;
     hst_ring& operator=(const hst_ring&) = delete;
 
+    // Writable rows: whatever is pending in the slot is formed first, so a
+    // write never reaches values formed later.
     double* re(int k) {
-        form_diff(row(k));
+        form_all(row(k));
         return re_[row(k)];
     }
     double* im(int k) {
-        form_diff(row(k));
+        form_all(row(k));
         return im_[row(k)];
     }
     // Writable magnitudes: the slot's sum is formed first, as the slot holds
     // it now, and its window sums are forgotten, since the caller may change
     // what they were summed from.
     double* abs(int k) {
+        form_all(row(k));
         sum(k);
         wsum_tag_[row(k)] = chg_wsum_none;
         return abs_[row(k)];
     }
     // Magnitudes of a slot that is about to be filled anew, with its sum and
-    // window sums: what it held before is dropped unsummed.
+    // window sums: what it held before is dropped unsummed and unformed.
     double* refill_abs(int k) {
+        abs_from_[row(k)] = abs_to_[row(k)] = 0;
         sum_bins_[row(k)] = 0;
         wsum_tag_[row(k)] = chg_wsum_none;
         return abs_[row(k)];
@@ -74,6 +78,21 @@ class hst_ring {
         form_diff(row(k));
         return im_[row(k)];
     }
+    const double* abs(int k) const {
+        form_abs(row(k));
+        return abs_[row(k)];
+    }
+    // The magnitudes as they are stored, pending bins not formed: only the
+    // bins below a pending range (defer_magnitudes, defer_increases) hold
+    // their values. For readers of the lower bins alone.
+    const double* abs_head(int k) const { return abs_[row(k)]; }
+    // Bins from .. n - 1 of the slot's magnitudes are formed when first read:
+    // sqrt(re[j]^2 + im[j]^2) of the slot's own bins.
+    void defer_magnitudes(int k, int from, int n);
+    // The same for a change slot whose re / im were given by set_diff(k, ...,
+    // a_re, a_im, b_re, b_im): the increase of the magnitude of a over that
+    // of b where it is greater than 0, else 0 (as frame_change_abs forms it).
+    void defer_increases(int k, int from, int n);
     // The slot's re / im become a_re[j] - b_re[j] and a_im[j] - b_im[j] for
     // j < n, formed when the slot's re or im is first asked for. Until then
     // the four rows must keep their values; the frame loop hands in rows of
@@ -85,7 +104,6 @@ class hst_ring {
     double* next_re() { return re_[spare_row()]; }
     double* next_im() { return im_[spare_row()]; }
     double* next_abs() { return abs_[spare_row()]; }
-    const double* abs(int k) const { return abs_[row(k)]; }
     int& prv(int k) { return prv_[row(k)]; }
     int& ptr(int k) { return ptr_[row(k)]; }
     // The slot's sum: for both histories the sum of its magnitudes over the
@@ -125,6 +143,15 @@ class hst_ring {
         if (diff_n_[r] > 0) form_diff_now(r);
     }
     void form_diff_now(int r) const;
+    // Forms the pending magnitudes of storage row r, if any.
+    void form_abs(int r) const {
+        if (abs_from_[r] < abs_to_[r]) form_abs_now(r);
+    }
+    void form_abs_now(int r) const;
+    void form_all(int r) const {
+        form_abs(r);
+        form_diff(r);
+    }
 
     // Storage rows are dft_max_len doubles plus a gap: at exactly 64 KB
     // apart, bin j of every row would fall into the same few cache sets and
@@ -135,7 +162,7 @@ class hst_ring {
     int top_ = 0;  // storage row of slot 0
     mutable double re_[rows][row_stride]{};  // mutable: a pending difference is formed when read
     mutable double im_[rows][row_stride]{};
-    double abs_[rows][row_stride]{};
+    mutable double abs_[rows][row_stride]{};
     double wsum_[rows][chg_wsum_cap]{};
     int wsum_tag_[rows]{};
     mutable double sum_[rows]{};
@@ -146,6 +173,12 @@ class hst_ring {
     // and its rows a_re, a_im, b_re, b_im.
     mutable int diff_n_[rows]{};
     const double* diff_src_[rows][4]{};
+    // Pending magnitudes of each row: bins abs_from_ .. abs_to_ - 1 (none
+    // when not below), formed from the row's own spectrum (abs_of_diff_
+    // false) or from its set_diff rows (true).
+    mutable int abs_from_[rows]{};
+    mutable int abs_to_[rows]{};
+    bool abs_of_diff_[rows]{};
 };
 
 struct extr_state {
@@ -192,7 +225,9 @@ struct extr_state {
     double frm_im[dft_max_len]{};  // work area of the frequency display; the frame loop leaves it alone
     double spc_re[dft_max_len]{};  // its spectrum
     double spc_im[dft_max_len]{};
-    double spc_abs[dft_max_len]{};  // its magnitudes
+    // Its magnitudes below N/2, the bins the frame's own tests read; the
+    // spectrum history forms the others when they are asked for.
+    double spc_abs[dft_max_len]{};
     // Window sums of spc_abs for the change test, made by the frame loop for
     // the frame in progress; spc_abs_wsum_tag is reset when the frame is
     // done, so a test that fills spc_abs itself never meets stale sums.

@@ -80,7 +80,9 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 // the end of the frame (push_spectrum); the change's real and imaginary
 // parts, which only the registration of a part reads, are formed from those
 // rows when first asked for. The spare row was the change's oldest source:
-// that change left with the shift just before.
+// that change left with the shift just before. Magnitudes and their
+// increases are made here for the bins below N/2, which the frame's tests
+// read; the histories form the others when a registration asks for them.
 void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
     hst_ring& spc = st.spc_hst_X();
@@ -90,9 +92,11 @@ void push_change(extr_state& st, int n, const chg_grid& g) {
     double* cur_im = spc.next_im();
     std::copy_n(st.spc_re, n, cur_re);
     std::copy_n(st.spc_im, n, cur_im);
-    std::copy_n(st.spc_abs, n, spc.next_abs());
-    frame_change_abs(n, st.spc_abs, prev.abs(0), chg.refill_abs(0));
+    const int half = n / 2;
+    std::copy_n(st.spc_abs, half, spc.next_abs());
+    frame_change_abs(half, st.spc_abs, prev.abs_head(0), chg.refill_abs(0));
     chg.set_diff(0, n, cur_re, cur_im, prev.re(0), prev.im(0));
+    chg.defer_increases(0, half, n);
     chg.set_sum_of_abs(0, n);  // the sum of the positive increases
     chg.prv(0) = prev.ptr(0);
     chg.ptr(0) = st.anlz_ptr_X();
@@ -105,6 +109,7 @@ void push_change(extr_state& st, int n, const chg_grid& g) {
 void push_spectrum(extr_state& st, int n, const chg_grid& g) {
     hst_ring& spc = st.spc_hst_X();
     spc.shift();
+    spc.defer_magnitudes(0, n / 2, n);
     spc.set_sum_of_abs(0, n);  // the magnitude sum
     spc.ptr(0) = st.anlz_ptr_X();
     if (chg_wsum_valid(st.spc_abs_wsum_tag, g)) {
@@ -159,7 +164,8 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     if (st.err_stop == 1) return false;
 
     calc_frm_spc(st, doc);
-    const double volume = frame_magnitudes(n, st.spc_re, st.spc_im, st.frm_re, st.spc_abs);
+    const double volume = frame_volume(n, st.frm_re);
+    frame_abs(n / 2, st.spc_re, st.spc_im, st.spc_abs);
 
     // The change test's window sums of this frame's magnitudes; they go into
     // the spectrum history with the frame.

@@ -90,6 +90,39 @@ TEST(history_slots, APendingDifferenceIsFormedWhenFirstReadAndThenHeldLikeAnyVal
     EXPECT_EQ(r.im(0)[5], 0.0);
 }
 
+TEST(history_slots, PendingMagnitudesAreFormedBeforeAnyReadOrWriteOfTheirSlot) {
+    auto ring = std::make_unique<hst_ring>();
+    const std::vector<double> re = noise(64, 7, -1e5, 1e5), im = noise(64, 8, -1e5, 1e5);
+    std::copy(re.begin(), re.end(), ring->re(0));
+    std::copy(im.begin(), im.end(), ring->im(0));
+    ring->defer_magnitudes(0, 32, 64);
+    ring->set_sum_of_abs(0, 64);
+    double want = 0.0;
+    for (int j = 0; j < 64; ++j) want += j < 32 ? 0.0 : std::sqrt(re[j] * re[j] + im[j] * im[j]);
+    EXPECT_EQ(ring->sum(0), want);  // the sum takes the formed bins
+    const hst_ring& r = *ring;
+    for (int j = 32; j < 64; ++j) ASSERT_EQ(r.abs(0)[j], std::sqrt(re[j] * re[j] + im[j] * im[j])) << j;
+    // A write into the spectrum after the deferral does not reach the
+    // magnitudes: they are formed before the row is handed out.
+    ring->defer_magnitudes(0, 32, 64);
+    ring->re(0)[40] = 0.0;
+    EXPECT_EQ(r.abs(0)[40], std::sqrt(re[40] * re[40] + im[40] * im[40]));
+
+    // Increases of a change slot: of the magnitudes of a over those of b.
+    std::vector<double> b_re = noise(64, 9, -1e5, 1e5), b_im = noise(64, 10, -1e5, 1e5);
+    ring->set_diff(1, 64, re.data(), im.data(), b_re.data(), b_im.data());
+    ring->defer_increases(1, 16, 64);
+    ring->refill_abs(2);  // another slot: nothing formed there
+    for (int j = 16; j < 64; ++j) {
+        const double inc = std::sqrt(re[j] * re[j] + im[j] * im[j]) - std::sqrt(b_re[j] * b_re[j] + b_im[j] * b_im[j]);
+        ASSERT_EQ(r.abs(1)[j], inc > 0.0 ? inc : 0.0) << j;
+    }
+    // Refilling drops what was pending.
+    ring->defer_increases(1, 16, 64);
+    ring->refill_abs(1)[20] = 5.0;
+    EXPECT_EQ(r.abs(1)[20], 5.0);
+}
+
 TEST(history_slots, TheSpareRowBecomesSlotZeroAndKeepsTheOldestSlotUntilWritten) {
     auto ring = std::make_unique<hst_ring>();
     for (int s = 0; s < hst_depth; ++s) ring->re(s)[0] = s;
