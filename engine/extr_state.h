@@ -223,7 +223,9 @@ struct extr_state {
     // ---- Current frame (N values used of each) ----
     double frm_re[dft_max_len]{};  // the frame's samples as doubles
     double frm_im[dft_max_len]{};  // work area of the frequency display; the frame loop leaves it alone
-    double spc_re[dft_max_len]{};  // its spectrum
+    // The spectrum calc_frm_spc makes; the frame loop's own frames go
+    // straight into the spectrum history's spare row instead.
+    double spc_re[dft_max_len]{};
     double spc_im[dft_max_len]{};
     // Its magnitudes below N/2, the bins the frame's own tests read; the
     // spectrum history forms the others when they are asked for.

@@ -73,25 +73,21 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     steps.free_coef_area(st, doc);
 }
 
-// Change history of the selected channel gets the current frame: slot 0 =
-// current spectrum minus the previous frame's (still in spectrum-history
-// slot 0), and the magnitude increases clipped at 0. The current spectrum
-// goes into the spectrum history's spare row here, to become its slot 0 at
-// the end of the frame (push_spectrum); the change's real and imaginary
-// parts, which only the registration of a part reads, are formed from those
-// rows when first asked for. The spare row was the change's oldest source:
-// that change left with the shift just before. Magnitudes and their
+// Change history of the selected channel gets the current frame (run_frame
+// has shifted it already): slot 0 = current spectrum minus the previous
+// frame's (still in spectrum-history slot 0), and the magnitude increases
+// clipped at 0. The current spectrum is in the spectrum history's spare row,
+// to become its slot 0 at the end of the frame (push_spectrum); the change's
+// real and imaginary parts, which only the registration of a part reads,
+// are formed from those rows when first asked for. Magnitudes and their
 // increases are made here for the bins below N/2, which the frame's tests
 // read; the histories form the others when a registration asks for them.
 void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
     hst_ring& spc = st.spc_hst_X();
     const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
-    chg.shift();
     double* cur_re = spc.next_re();
     double* cur_im = spc.next_im();
-    std::copy_n(st.spc_re, n, cur_re);
-    std::copy_n(st.spc_im, n, cur_im);
     const int half = n / 2;
     std::copy_n(st.spc_abs, half, spc.next_abs());
     frame_change_abs(half, st.spc_abs, prev.abs_head(0), chg.refill_abs(0));
@@ -155,6 +151,16 @@ void decide(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     }
 }
 
+// The samples of the frame at st.frm_top into st.frm_re and their spectrum
+// into re / im (see calc_frm_spc).
+void frame_into(extr_state& st, CTonewarpDoc& doc, double* re, double* im) {
+    const int n = st.bins();
+    const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
+    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
+    exec_dft_real(n, st.frm_re, re, im);
+    st.spc_done = 1;
+}
+
 // One frame of the selected channel. Returns false when the run must stop
 // (err_stop found set before the transform).
 bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
@@ -163,9 +169,15 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     st.hop_L = st.hop_R = std::max(1, st.frm_len / 8);  // N/8; never 0, so every frame advances
     if (st.err_stop == 1) return false;
 
-    calc_frm_spc(st, doc);
+    // The spectrum goes straight into the spectrum history's spare row,
+    // which push_change hands to the change and push_spectrum makes slot 0.
+    // That row was the older source of the oldest change, which leaves the
+    // change history first.
+    st.chg_hst_X().shift();
+    hst_ring& spc = st.spc_hst_X();
+    frame_into(st, doc, spc.next_re(), spc.next_im());
     const double volume = frame_volume(n, st.frm_re);
-    frame_abs(n / 2, st.spc_re, st.spc_im, st.spc_abs);
+    frame_abs(n / 2, spc.next_re(), spc.next_im(), st.spc_abs);
 
     // The change test's window sums of this frame's magnitudes; they go into
     // the spectrum history with the frame.
@@ -198,13 +210,7 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 
 }  // namespace
 
-void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
-    const int n = st.bins();
-    const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
-    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
-    exec_dft_real(n, st.frm_re, st.spc_re, st.spc_im);
-    st.spc_done = 1;
-}
+void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) { frame_into(st, doc, st.spc_re, st.spc_im); }
 
 int extr_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     if (st.extr_stat == 1) {
