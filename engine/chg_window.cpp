@@ -32,7 +32,7 @@ constexpr int reg_width_max = 65;
 // in window order. Step 2: window i's term m is lo[i + m/2] for even m and
 // hi[i + m/2] for odd m, lo and hi the even and the odd bins.
 __attribute__((always_inline)) inline void sums_step2(const double* lo, const double* hi, int count,
-                                                             int width, double* out) {
+                                                      int width, double* out) {
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         v4d a0 = {0.0, 0.0, 0.0, 0.0};

@@ -97,7 +97,8 @@ class hst_ring {
     // j < n, formed when the slot's re or im is first asked for. Until then
     // the four rows must keep their values; the frame loop hands in rows of
     // the spectrum history, which keeps each row for 17 frames (see next_re).
-    void set_diff(int k, int n, const double* a_re, const double* a_im, const double* b_re, const double* b_im);
+    void set_diff(int k, int n, const double* a_re, const double* a_im, const double* b_re,
+                  const double* b_im);
 
     // Storage of the slot that the next shift() makes slot 0: the spare row,
     // which holds the old slot 15 from one shift until it is written again.

@@ -356,7 +356,8 @@ void resynth_part(upd_ctx& c, int k) {
     sample16* out = reinterpret_cast<sample16*>(wave + 4 * base) + ch;
     for (std::int64_t i = i0; i < i1; ++i) out[2 * i] = static_cast<std::int16_t>(smp[i]);
 #else
-    for (std::int64_t i = i0; i < i1; ++i) put_frame_sample(wave, base + i, ch, static_cast<std::int16_t>(smp[i]));
+    for (std::int64_t i = i0; i < i1; ++i)
+        put_frame_sample(wave, base + i, ch, static_cast<std::int16_t>(smp[i]));
 #endif
 
     if (doc.h_Mem_msc_prt_inf[k] != nullptr) {

@@ -22,8 +22,8 @@ void upd_residual(int n, int cnt, const double* rate, const double* const* mag, 
 // sqrt(co_r[i]^2 + co_i[i]^2). Returns the part's volume: 0 plus co_s[0],
 // co_s[1], ... co_s[n - 1], added in that order.
 double upd_part_spectrum(int n, double r, double rate_tgt, const double* mag, const double* sm2,
-                       const double* res_r, const double* res_i, const double* fr, const double* fi,
-                       double* co_r, double* co_i, double* co_s);
+                         const double* res_r, const double* res_i, const double* fr, const double* fi,
+                         double* co_r, double* co_i, double* co_s);
 
 // The resynthesised samples: s[i] = trunc_to_i32(x[i]) (engine/part_access.h:
 // 0 for a NaN, clamped to the 32-bit range, else truncated) for i < n.

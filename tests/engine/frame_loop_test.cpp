@@ -170,7 +170,8 @@ TEST_F(FrameLoop, BatchesAdvanceTwoFramesLengthPerChannelFromTheRangeStart) {
             ASSERT_EQ(chg.re(k)[j], spc.re(k)[j] - spc.re(k + 1)[j]) << k;
             ASSERT_EQ(chg.im(k)[j], spc.im(k)[j] - spc.im(k + 1)[j]) << k;
             // Magnitudes above N/2 are formed on demand: the same doubles.
-            ASSERT_EQ(spc.abs(k)[j], std::sqrt(spc.re(k)[j] * spc.re(k)[j] + spc.im(k)[j] * spc.im(k)[j])) << k;
+            ASSERT_EQ(spc.abs(k)[j], std::sqrt(spc.re(k)[j] * spc.re(k)[j] + spc.im(k)[j] * spc.im(k)[j]))
+                << k;
             ASSERT_EQ(chg.abs(k)[j], std::max(0.0, spc.abs(k)[j] - spc.abs(k + 1)[j])) << k;
         }
         ASSERT_EQ(chg.abs(0)[j], std::max(0.0, spc.abs(0)[j] - spc.abs(1)[j]));

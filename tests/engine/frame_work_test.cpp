@@ -114,7 +114,8 @@ TEST(history_slots, PendingMagnitudesAreFormedBeforeAnyReadOrWriteOfTheirSlot) {
     ring->defer_increases(1, 16, 64);
     ring->refill_abs(2);  // another slot: nothing formed there
     for (int j = 16; j < 64; ++j) {
-        const double inc = std::sqrt(re[j] * re[j] + im[j] * im[j]) - std::sqrt(b_re[j] * b_re[j] + b_im[j] * b_im[j]);
+        const double inc =
+            std::sqrt(re[j] * re[j] + im[j] * im[j]) - std::sqrt(b_re[j] * b_re[j] + b_im[j] * b_im[j]);
         ASSERT_EQ(r.abs(1)[j], inc > 0.0 ? inc : 0.0) << j;
     }
     // Refilling drops what was pending.
@@ -130,7 +131,7 @@ TEST(history_slots, TheSpareRowBecomesSlotZeroAndKeepsTheOldestSlotUntilWritten)
     ring->shift();
     EXPECT_EQ(ring->re(0)[0], -1.0);
     for (int s = 1; s < hst_depth; ++s) EXPECT_EQ(ring->re(s)[0], s - 1) << s;
-    EXPECT_EQ(ring->next_re()[0], 15.0);  // the old slot 15
+    EXPECT_EQ(ring->next_re()[0], 15.0);                    // the old slot 15
     EXPECT_EQ(ring->re(hst_depth + 2)[0], ring->re(2)[0]);  // slots are taken modulo 16
 }
 

@@ -230,9 +230,9 @@ TEST_F(part_update, SamplesWrapToSixteenBitsAndStopAtTheRangeEndWhileTheLevelCou
 TEST(part_update_bins, WaveSamplesTruncateLikeOneSampleAtATimeAndTheLevelIsTheirBinOrderSum) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<double> x = {-0.9, 0.9,          -1.5,         2.5,          2147483646.9, 2147483647.0,
-                             3e9,  -2147483647.9, -2147483648.0, -2147483649.5, -inf,        inf,
-                             nan,  -0.0,          1e300,        -1e-300};
+    std::vector<double> x = {-0.9, 0.9,           -1.5,          2.5,           2147483646.9, 2147483647.0,
+                             3e9,  -2147483647.9, -2147483648.0, -2147483649.5, -inf,         inf,
+                             nan,  -0.0,          1e300,         -1e-300};
     for (int i = 0; i < 37; ++i) x.push_back((i * 7919 % 200001 - 100000) * 1234.567);  // odd tail
     const int n = static_cast<int>(x.size());
     for (const int half : {0, 5, n / 2, n}) {
