@@ -91,7 +91,7 @@ class hst_ring {
     void defer_magnitudes(int k, int from, int n);
     // The same for a change slot whose re / im were given by set_diff(k, ...,
     // a_re, a_im, b_re, b_im): the increase of the magnitude of a over that
-    // of b where it is greater than 0, else 0 (as frame_change_abs forms it).
+    // of b where it is greater than 0, else 0 (as frame_abs_changes forms it).
     void defer_increases(int k, int from, int n);
     // The slot's re / im become a_re[j] - b_re[j] and a_im[j] - b_im[j] for
     // j < n, formed when the slot's re or im is first asked for. Until then

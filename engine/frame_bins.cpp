@@ -44,10 +44,14 @@ TW_VECTOR_CLONES void frame_changes(
     }
 }
 
-TW_VECTOR_CLONES void frame_change_abs(int n, const double* __restrict abs, const double* __restrict p_abs,
-                                       double* __restrict c_abs) {
+TW_VECTOR_CLONES void frame_abs_changes(int n, const double* __restrict re, const double* __restrict im,
+                                        const double* __restrict p_abs, double* __restrict abs,
+                                        double* __restrict abs_copy, double* __restrict c_abs) {
     for (int j = 0; j < n; ++j) {
-        const double inc = abs[j] - p_abs[j];
+        const double a = std::sqrt(re[j] * re[j] + im[j] * im[j]);
+        abs[j] = a;
+        abs_copy[j] = a;
+        const double inc = a - p_abs[j];
         c_abs[j] = inc > 0.0 ? inc : 0.0;
     }
 }

@@ -24,6 +24,8 @@ double frame_volume(int n, const double* frm);
 void frame_changes(int n, const double* re, const double* im, const double* abs, const double* p_re,
                    const double* p_im, const double* p_abs, double* c_re, double* c_im, double* c_abs);
 
-// The magnitude part of frame_changes alone: c_abs[j] = abs[j] - p_abs[j]
-// where that is greater than 0, else 0, for j < n.
-void frame_change_abs(int n, const double* abs, const double* p_abs, double* c_abs);
+// The frame's magnitudes and their increases in one pass, for j < n: abs[j] =
+// abs_copy[j] = sqrt(re[j]^2 + im[j]^2) and c_abs[j] = abs[j] - p_abs[j]
+// where that is greater than 0, else 0.
+void frame_abs_changes(int n, const double* re, const double* im, const double* p_abs, double* abs,
+                       double* abs_copy, double* c_abs);

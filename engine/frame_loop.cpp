@@ -80,18 +80,15 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 // to become its slot 0 at the end of the frame (push_spectrum); the change's
 // real and imaginary parts, which only the registration of a part reads,
 // are formed from those rows when first asked for. Magnitudes and their
-// increases are made here for the bins below N/2, which the frame's tests
-// read; the histories form the others when a registration asks for them.
+// increases were made with the frame (run_frame) for the bins below N/2,
+// which the frame's tests read; the histories form the others when a
+// registration asks for them.
 void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
     hst_ring& spc = st.spc_hst_X();
     const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
-    double* cur_re = spc.next_re();
-    double* cur_im = spc.next_im();
     const int half = n / 2;
-    std::copy_n(st.spc_abs, half, spc.next_abs());
-    frame_change_abs(half, st.spc_abs, prev.abs_head(0), chg.refill_abs(0));
-    chg.set_diff(0, n, cur_re, cur_im, prev.re(0), prev.im(0));
+    chg.set_diff(0, n, spc.next_re(), spc.next_im(), prev.re(0), prev.im(0));
     chg.defer_increases(0, half, n);
     chg.set_sum_of_abs(0, n);  // the sum of the positive increases
     chg.prv(0) = prev.ptr(0);
@@ -177,7 +174,11 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     hst_ring& spc = st.spc_hst_X();
     frame_into(st, doc, spc.next_re(), spc.next_im());
     const double volume = frame_volume(n, st.frm_re);
-    frame_abs(n / 2, spc.next_re(), spc.next_im(), st.spc_abs);
+    // Magnitudes below N/2, for the frame, for the spectrum history's spare
+    // row and as increases over the previous frame's for the new change slot.
+    const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
+    frame_abs_changes(n / 2, spc.next_re(), spc.next_im(), prev.abs_head(0), st.spc_abs, spc.next_abs(),
+                      st.chg_hst_X().refill_abs(0));
 
     // The change test's window sums of this frame's magnitudes; they go into
     // the spectrum history with the frame.

@@ -210,6 +210,23 @@ TEST(frame_bins, AChangeKeepsOnlyPositiveIncreasesAsPositiveZeros) {
     EXPECT_FALSE(std::signbit(c_abs[2]));  // 2 - 2: a positive zero
 }
 
+TEST(frame_bins, MagnitudesAndTheirIncreasesInOnePassAreThoseOfTheSeparateLoops) {
+    const int n = 515;  // a tail past the vector width
+    const std::vector<double> re = noise(n, 21, -1e6, 1e6), im = noise(n, 22, -1e6, 1e6);
+    std::vector<double> p_abs = noise(n, 23, 0.0, 1.5e6);
+    std::vector<double> want_abs(n + 1, -1.0), want_c(n + 1, -1.0), unused(n);
+    frame_magnitudes(n, re.data(), im.data(), re.data(), want_abs.data());
+    p_abs[7] = want_abs[7];  // no increase: a positive zero
+    frame_changes(n, re.data(), im.data(), want_abs.data(), re.data(), im.data(), p_abs.data(), unused.data(),
+                  unused.data(), want_c.data());
+    std::vector<double> abs(n + 1, -1.0), copy(n + 1, -1.0), c(n + 1, -1.0);
+    frame_abs_changes(n, re.data(), im.data(), p_abs.data(), abs.data(), copy.data(), c.data());
+    EXPECT_EQ(std::memcmp(abs.data(), want_abs.data(), 8 * (n + 1)), 0);
+    EXPECT_EQ(std::memcmp(copy.data(), want_abs.data(), 8 * (n + 1)), 0);
+    EXPECT_EQ(std::memcmp(c.data(), want_c.data(), 8 * (n + 1)), 0);
+    EXPECT_FALSE(std::signbit(c[7]));
+}
+
 // ---- Peak search against its plain definition ----
 
 std::vector<int> plain_peaks(const std::vector<double>& v, int max_cnt) {
