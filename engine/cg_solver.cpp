@@ -2,9 +2,28 @@
 
 namespace {
 
-// out[i] = Σⱼ A[i][j]·in[j], j ascending.
+// out[i] = Σⱼ A[i][j]·in[j], j ascending. Four rows are summed side by side,
+// each in its own order: the four chains of additions overlap.
 void mul_a(int n, const double* a, const double* in, double* out) {
-    for (int i = 0; i < n; ++i) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const double* r0 = a + static_cast<long>(i) * n;
+        const double* r1 = r0 + n;
+        const double* r2 = r1 + n;
+        const double* r3 = r2 + n;
+        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+        for (int j = 0; j < n; ++j) {
+            s0 += r0[j] * in[j];
+            s1 += r1[j] * in[j];
+            s2 += r2[j] * in[j];
+            s3 += r3[j] * in[j];
+        }
+        out[i] = s0;
+        out[i + 1] = s1;
+        out[i + 2] = s2;
+        out[i + 3] = s3;
+    }
+    for (; i < n; ++i) {
         const double* row = a + static_cast<long>(i) * n;
         double s = 0.0;
         for (int j = 0; j < n; ++j) s += row[j] * in[j];
@@ -24,10 +43,16 @@ void mul_at(int n, const double* a, const double* in, double* out) {
     }
 }
 
-double dot(int n, const double* u, const double* v) {
-    double s = 0.0;
-    for (int i = 0; i < n; ++i) s += u[i] * v[i];
-    return s;
+// uv = Σᵢ u[i]·v[i] and wz = Σᵢ w[i]·z[i], i ascending, in one pass: the
+// two chains of additions overlap.
+void dot2(int n, const double* u, const double* v, const double* w, const double* z, double& uv, double& wz) {
+    double s = 0.0, t = 0.0;
+    for (int i = 0; i < n; ++i) {
+        s += u[i] * v[i];
+        t += w[i] * z[i];
+    }
+    uv = s;
+    wz = t;
 }
 
 }  // namespace
@@ -56,8 +81,8 @@ int cg_solve(int n, const double* a, const cg_vectors& v, const int* err_stop) {
     for (int t = 0; err_stop == nullptr || *err_stop != 1; ++t) {
         mul_a(n, a, v.p, v.w);
         mul_at(n, a, v.w, v.y);
-        const double num = dot(n, v.r, v.p);
-        const double den = dot(n, v.y, v.p);
+        double num = 0.0, den = 0.0;
+        dot2(n, v.r, v.p, v.y, v.p, num, den);
         const double alpha = den == 0.0 ? 0.0 : num / den;
         for (int i = 0; i < n; ++i) {
             const double next = x[i] + alpha * v.p[i];
@@ -70,8 +95,8 @@ int cg_solve(int n, const double* a, const cg_vectors& v, const int* err_stop) {
             v.w[i] = v.r[i];
             v.r[i] = v.r[i] - alpha * v.y[i];
         }
-        const double rr_new = dot(n, v.r, v.r);
-        const double rr_old = dot(n, v.w, v.w);
+        double rr_new = 0.0, rr_old = 0.0;
+        dot2(n, v.r, v.r, v.w, v.w, rr_new, rr_old);
         const double beta = rr_old == 0.0 ? 0.0 : rr_new / rr_old;
         for (int i = 0; i < n; ++i) v.p[i] = v.p[i] * beta + v.r[i];
     }

@@ -19,16 +19,86 @@ chg_grid chg_grid_for(int n, int h) {
 
 namespace {
 
-// The sums bin by bin: first every window's bin 0, then every window's bin
-// 1, ... so each window still adds its bins in window order, and the windows
-// run side by side. A fixed step lets the compiler load the bins with
-// vector shuffles.
-template <int step>
-void sums_by_bin(const double* v, int count, int width, double* out) {
-    for (int i = 0; i < count; ++i) out[i] = 0.0;
-    for (int m = 0; m < width; ++m) {
-        const double* b = v + m;
-        for (int i = 0; i < count; ++i) out[i] += b[i * step];
+typedef double v4d __attribute__((vector_size(32)));
+
+// Four doubles from p (any alignment) into v.
+inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); }
+
+// Widest window the register loops below take; wider ones are summed one
+// window after the other.
+constexpr int reg_width_max = 65;
+
+// Eight windows side by side in two registers, each still adding its bins
+// in window order. Step 2: window i's term m is lo[i + m/2] for even m and
+// hi[i + m/2] for odd m, lo and hi the even and the odd bins.
+__attribute__((always_inline)) inline void sums_step2(const double* lo, const double* hi, int count,
+                                                      int width, double* out) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        v4d a0 = {0.0, 0.0, 0.0, 0.0};
+        v4d a1 = a0;
+        v4d t0, t1;
+        for (int p = 0; p < width / 2; ++p) {
+            load4(t0, lo + i + p);
+            load4(t1, lo + i + 4 + p);
+            a0 += t0;
+            a1 += t1;
+            load4(t0, hi + i + p);
+            load4(t1, hi + i + 4 + p);
+            a0 += t0;
+            a1 += t1;
+        }
+        if (width % 2 == 1) {
+            load4(t0, lo + i + width / 2);
+            load4(t1, lo + i + 4 + width / 2);
+            a0 += t0;
+            a1 += t1;
+        }
+        __builtin_memcpy(out + i, &a0, sizeof a0);
+        __builtin_memcpy(out + i + 4, &a1, sizeof a1);
+    }
+    for (; i + 4 <= count; i += 4) {
+        v4d a0 = {0.0, 0.0, 0.0, 0.0};
+        v4d t0;
+        for (int p = 0; p < width / 2; ++p) {
+            load4(t0, lo + i + p);
+            a0 += t0;
+            load4(t0, hi + i + p);
+            a0 += t0;
+        }
+        if (width % 2 == 1) {
+            load4(t0, lo + i + width / 2);
+            a0 += t0;
+        }
+        __builtin_memcpy(out + i, &a0, sizeof a0);
+    }
+    for (; i < count; ++i) {
+        double s = 0.0;
+        for (int m = 0; m < width; ++m) s += (m % 2 == 0 ? lo : hi)[i + m / 2];
+        out[i] = s;
+    }
+}
+
+// The same for step 1: window i's term m is v[i + m].
+__attribute__((always_inline)) inline void sums_step1(const double* v, int count, int width, double* out) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        v4d a0 = {0.0, 0.0, 0.0, 0.0};
+        v4d a1 = a0;
+        v4d t0, t1;
+        for (int m = 0; m < width; ++m) {
+            load4(t0, v + i + m);
+            load4(t1, v + i + 4 + m);
+            a0 += t0;
+            a1 += t1;
+        }
+        __builtin_memcpy(out + i, &a0, sizeof a0);
+        __builtin_memcpy(out + i + 4, &a1, sizeof a1);
+    }
+    for (; i < count; ++i) {
+        double s = 0.0;
+        for (int m = 0; m < width; ++m) s += v[i + m];
+        out[i] = s;
     }
 }
 
@@ -37,15 +107,20 @@ void sums_by_bin(const double* v, int count, int width, double* out) {
 TW_VECTOR_CLONES void chg_window_sums(const double* v, const chg_grid& g,
                                                                        double* out) {
     const int width = 2 * g.h + 1;
-    switch (g.step) {
-        case 1:
-            sums_by_bin<1>(v, g.count, width, out);
-            return;
-        case 2:
-            sums_by_bin<2>(v, g.count, width, out);
-            return;
-        default:
-            break;
+    if (g.count > 0 && width <= reg_width_max && g.step == 1) {
+        sums_step1(v, g.count, width, out);
+        return;
+    }
+    if (g.count > 0 && width <= reg_width_max && g.step == 2) {
+        // Window i starts at bin 2i, so its term m is bin 2i + m: even[i +
+        // m/2] for even m, odd[i + m/2] for odd m. The bins are split once.
+        double even[chg_wsum_cap + reg_width_max / 2 + 1];
+        double odd[chg_wsum_cap + reg_width_max / 2 + 1];
+        const int last = 2 * (g.count - 1) + width - 1;  // last bin a window reads
+        for (int j = 0; 2 * j <= last; ++j) even[j] = v[2 * j];
+        for (int j = 0; 2 * j + 1 <= last; ++j) odd[j] = v[2 * j + 1];
+        sums_step2(even, odd, g.count, width, out);
+        return;
     }
     for (int i = 0; i < g.count; ++i) {
         const double* a = v + i * g.step;  // window i starts at bin (H + i*step) - H
@@ -54,15 +129,6 @@ TW_VECTOR_CLONES void chg_window_sums(const double* v, const chg_grid& g,
         out[i] = s;
     }
 }
-
-namespace {
-
-typedef double v4d __attribute__((vector_size(32)));
-
-// Four doubles from p (any alignment) into v.
-inline void load4(v4d& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); }
-
-}  // namespace
 
 TW_VECTOR_CLONES bool chg_quick_totals(const chg_rows& rows, int count,
                                                                         double oldest_min, double recent_min,

@@ -135,7 +135,9 @@ void coef_fill_start(const extr_state& st, CTonewarpDoc& doc, int part_cnt) {
     // fill area and the compaction), so only they need clearing.
     const long used = static_cast<long>(doc.intVectSize) * doc.intVectSize;
     std::fill_n(doc.dblCoefMatrix, used, 0.0);
-    std::fill_n(doc.intCoefRowBin, coef_row_bin_cnt, 0);
+    // Bins are read for the rows added since (the lookup) and for the first
+    // intVectSize rows (the dump), so those are cleared.
+    std::fill_n(doc.intCoefRowBin, std::min(doc.intVectSize, coef_row_bin_cnt), 0);
     // Targets too, so that the rows the dump shows unfilled read 0 rather
     // than whatever an earlier update (or the fresh heap block) left there.
     std::fill_n(doc.dblCC_ValVct, doc.intVectSize, 0.0);

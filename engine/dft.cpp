@@ -78,7 +78,7 @@ bool use_avx2() {
 int run_transform(int n, const double* in_re, const double* in_im, double* out_re, double* out_im,
                   bool inverse) {
     if (!is_valid_len(n)) return -1;
-    if (in_re == nullptr || in_im == nullptr || out_re == nullptr || out_im == nullptr) return -1;
+    if (in_re == nullptr || out_re == nullptr || out_im == nullptr) return -1;  // in_im null: all +0.0
 
     const int stages = stage_count(n);
     if (dft_bit_rev_len != n) build_bit_rev(n, stages);
@@ -97,11 +97,17 @@ int run_transform(int n, const double* in_re, const double* in_im, double* out_r
 }  // namespace
 
 int exec_dft(int n, const double* in_re, const double* in_im, double* out_re, double* out_im) {
+    if (in_im == nullptr) return -1;
     return run_transform(n, in_re, in_im, out_re, out_im, false);
 }
 
 int exec_ivdft(int n, const double* in_re, const double* in_im, double* out_re, double* out_im) {
+    if (in_im == nullptr) return -1;
     return run_transform(n, in_re, in_im, out_re, out_im, true);
+}
+
+int exec_dft_real(int n, const double* in_re, double* out_re, double* out_im) {
+    return run_transform(n, in_re, nullptr, out_re, out_im, false);
 }
 
 void dft_select_kernel(bool portable) { dft_kernel_kind = portable ? 1 : 0; }

@@ -110,8 +110,12 @@ TW_AVX2 inline void first_four_stages(const dft_job& job, int e, cv4 (&row)[4]) 
     for (int m = 0; m < 4; ++m) {
         v[m].re =
             _mm256_setr_pd(job.in_re[t[m]], job.in_re[t[4 + m]], job.in_re[t[8 + m]], job.in_re[t[12 + m]]);
-        v[m].im =
-            _mm256_setr_pd(job.in_im[t[m]], job.in_im[t[4 + m]], job.in_im[t[8 + m]], job.in_im[t[12 + m]]);
+    }
+    // Without imaginary inputs the same +0.0 the loads would give.
+    for (int m = 0; m < 4; ++m) {
+        v[m].im = job.in_im == nullptr ? _mm256_setzero_pd()
+                                       : _mm256_setr_pd(job.in_im[t[m]], job.in_im[t[4 + m]],
+                                                        job.in_im[t[8 + m]], job.in_im[t[12 + m]]);
     }
     const dft_twiddles& tb = job.tbl;
     const tw4 w1 = tw_broadcast(tb, 0);  // B = 1: entry k = 0 for every pair
@@ -176,7 +180,7 @@ void dft_run_portable(const dft_job& job) {
     const int n = job.n;
     for (int i = 0; i < n; ++i) {
         dft_work.re[dft_bit_rev[i]] = job.in_re[i];
-        dft_work.im[dft_bit_rev[i]] = job.in_im[i];
+        dft_work.im[dft_bit_rev[i]] = job.in_im != nullptr ? job.in_im[i] : 0.0;
     }
     // Stage B has G = N/(2B) groups; the butterfly at upper index u = g*2B
     // + j uses table entry k = j*G. The first stages (one or two

@@ -58,7 +58,7 @@ constexpr int stg_pack_at(int b, int j) { return 4 * (b - 4) + 4 * j; }
 struct dft_job {
     int n;
     const double* in_re;
-    const double* in_im;
+    const double* in_im;  // null: every imaginary input is +0.0
     double* out_re;
     double* out_im;
     bool inverse;  // scale the outputs by 1/N (exact: N is a power of two)

@@ -38,26 +38,73 @@ inline constexpr int chg_nrm_rows = 8;     // rows of the onset pattern areas
 // frame's position and ptr the frame's position.
 class hst_ring {
    public:
-    double* re(int k) { return re_[row(k)]; }
-    double* im(int k) { return im_[row(k)]; }
+    hst_ring() = default;
+    // Slots may refer to rows of another ring (set_diff): never copied.
+    hst_ring(const hst_ring&) = delete;
+    hst_ring& operator=(const hst_ring&) = delete;
+
+    // Writable rows: whatever is pending in the slot is formed first, so a
+    // write never reaches values formed later.
+    double* re(int k) {
+        form_all(row(k));
+        return re_[row(k)];
+    }
+    double* im(int k) {
+        form_all(row(k));
+        return im_[row(k)];
+    }
     // Writable magnitudes: the slot's sum is formed first, as the slot holds
     // it now, and its window sums are forgotten, since the caller may change
     // what they were summed from.
     double* abs(int k) {
+        form_all(row(k));
         sum(k);
         wsum_tag_[row(k)] = chg_wsum_none;
         return abs_[row(k)];
     }
     // Magnitudes of a slot that is about to be filled anew, with its sum and
-    // window sums: what it held before is dropped unsummed.
+    // window sums: what it held before is dropped unsummed and unformed.
     double* refill_abs(int k) {
+        abs_from_[row(k)] = abs_to_[row(k)] = 0;
         sum_bins_[row(k)] = 0;
         wsum_tag_[row(k)] = chg_wsum_none;
         return abs_[row(k)];
     }
-    const double* re(int k) const { return re_[row(k)]; }
-    const double* im(int k) const { return im_[row(k)]; }
-    const double* abs(int k) const { return abs_[row(k)]; }
+    const double* re(int k) const {
+        form_diff(row(k));
+        return re_[row(k)];
+    }
+    const double* im(int k) const {
+        form_diff(row(k));
+        return im_[row(k)];
+    }
+    const double* abs(int k) const {
+        form_abs(row(k));
+        return abs_[row(k)];
+    }
+    // The magnitudes as they are stored, pending bins not formed: only the
+    // bins below a pending range (defer_magnitudes, defer_increases) hold
+    // their values. For readers of the lower bins alone.
+    const double* abs_head(int k) const { return abs_[row(k)]; }
+    // Bins from .. n - 1 of the slot's magnitudes are formed when first read:
+    // sqrt(re[j]^2 + im[j]^2) of the slot's own bins.
+    void defer_magnitudes(int k, int from, int n);
+    // The same for a change slot whose re / im were given by set_diff(k, ...,
+    // a_re, a_im, b_re, b_im): the increase of the magnitude of a over that
+    // of b where it is greater than 0, else 0 (as frame_abs_changes forms it).
+    void defer_increases(int k, int from, int n);
+    // The slot's re / im become a_re[j] - b_re[j] and a_im[j] - b_im[j] for
+    // j < n, formed when the slot's re or im is first asked for. Until then
+    // the four rows must keep their values; the frame loop hands in rows of
+    // the spectrum history, which keeps each row for 17 frames (see next_re).
+    void set_diff(int k, int n, const double* a_re, const double* a_im, const double* b_re,
+                  const double* b_im);
+
+    // Storage of the slot that the next shift() makes slot 0: the spare row,
+    // which holds the old slot 15 from one shift until it is written again.
+    double* next_re() { return re_[spare_row()]; }
+    double* next_im() { return im_[spare_row()]; }
+    double* next_abs() { return abs_[spare_row()]; }
     int& prv(int k) { return prv_[row(k)]; }
     int& ptr(int k) { return ptr_[row(k)]; }
     // The slot's sum: for both histories the sum of its magnitudes over the
@@ -80,15 +127,32 @@ class hst_ring {
     // Takes sums made elsewhere from the very magnitudes the slot holds.
     void set_wsum(int k, const double* sums, const chg_grid& g);
 
-    // Slot k - 1 becomes slot k for k = 15 .. 1; the old slot 15 is lost and
-    // its storage becomes the new slot 0.
-    void shift() { top_ = (top_ + hst_depth - 1) % hst_depth; }
+    // Slot k - 1 becomes slot k for k = 15 .. 1; the spare row becomes the
+    // new slot 0 and the old slot 15 the spare row.
+    void shift() { top_ = (top_ + rows - 1) % rows; }
 
     // Clears the first n bins of every slot and all sums and positions.
     void clear(int n);
 
    private:
-    int row(int k) const { return (top_ + k) & (hst_depth - 1); }
+    // Storage rows: the 16 slots and one spare.
+    static constexpr int rows = hst_depth + 1;
+    int row(int k) const { return (top_ + (k & (hst_depth - 1))) % rows; }
+    int spare_row() const { return (top_ + hst_depth) % rows; }
+    // Forms the pending difference of storage row r, if any.
+    void form_diff(int r) const {
+        if (diff_n_[r] > 0) form_diff_now(r);
+    }
+    void form_diff_now(int r) const;
+    // Forms the pending magnitudes of storage row r, if any.
+    void form_abs(int r) const {
+        if (abs_from_[r] < abs_to_[r]) form_abs_now(r);
+    }
+    void form_abs_now(int r) const;
+    void form_all(int r) const {
+        form_abs(r);
+        form_diff(r);
+    }
 
     // Storage rows are dft_max_len doubles plus a gap: at exactly 64 KB
     // apart, bin j of every row would fall into the same few cache sets and
@@ -97,15 +161,25 @@ class hst_ring {
     static constexpr int row_stride = dft_max_len + 1032;
 
     int top_ = 0;  // storage row of slot 0
-    double re_[hst_depth][row_stride]{};
-    double im_[hst_depth][row_stride]{};
-    double abs_[hst_depth][row_stride]{};
-    double wsum_[hst_depth][chg_wsum_cap]{};
-    int wsum_tag_[hst_depth]{};
-    mutable double sum_[hst_depth]{};
-    mutable int sum_bins_[hst_depth]{};  // bins still to be summed into sum_; 0 = sum_ holds the sum
-    int prv_[hst_depth]{};
-    int ptr_[hst_depth]{};
+    mutable double re_[rows][row_stride]{};  // mutable: a pending difference is formed when read
+    mutable double im_[rows][row_stride]{};
+    mutable double abs_[rows][row_stride]{};
+    double wsum_[rows][chg_wsum_cap]{};
+    int wsum_tag_[rows]{};
+    mutable double sum_[rows]{};
+    mutable int sum_bins_[rows]{};  // bins still to be summed into sum_; 0 = sum_ holds the sum
+    int prv_[rows]{};
+    int ptr_[rows]{};
+    // Pending difference of each row (set_diff): bins to form, 0 = none,
+    // and its rows a_re, a_im, b_re, b_im.
+    mutable int diff_n_[rows]{};
+    const double* diff_src_[rows][4]{};
+    // Pending magnitudes of each row: bins abs_from_ .. abs_to_ - 1 (none
+    // when not below), formed from the row's own spectrum (abs_of_diff_
+    // false) or from its set_diff rows (true).
+    mutable int abs_from_[rows]{};
+    mutable int abs_to_[rows]{};
+    bool abs_of_diff_[rows]{};
 };
 
 struct extr_state {
@@ -149,10 +223,14 @@ struct extr_state {
 
     // ---- Current frame (N values used of each) ----
     double frm_re[dft_max_len]{};  // the frame's samples as doubles
-    double frm_im[dft_max_len]{};  // zeros
-    double spc_re[dft_max_len]{};  // its spectrum
+    double frm_im[dft_max_len]{};  // work area of the frequency display; the frame loop leaves it alone
+    // The spectrum calc_frm_spc makes; the frame loop's own frames go
+    // straight into the spectrum history's spare row instead.
+    double spc_re[dft_max_len]{};
     double spc_im[dft_max_len]{};
-    double spc_abs[dft_max_len]{};  // its magnitudes
+    // Its magnitudes below N/2, the bins the frame's own tests read; the
+    // spectrum history forms the others when they are asked for.
+    double spc_abs[dft_max_len]{};
     // Window sums of spc_abs for the change test, made by the frame loop for
     // the frame in progress; spc_abs_wsum_tag is reset when the frame is
     // done, so a test that fills spc_abs itself never meets stale sums.

@@ -6,21 +6,30 @@
 
 #include "document/le_bytes.h"
 
-// Both loops run side by side in vector registers (AVX2 where the processor
+// The loops run side by side in vector registers (AVX2 where the processor
 // has it); each element still gets the same single operations.
-TW_VECTOR_CLONES double frame_magnitudes(int n, const double* __restrict re,
-                                                                          const double* __restrict im,
-                                                                          const double* __restrict frm,
-                                                                          double* __restrict abs) {
+TW_VECTOR_CLONES void frame_abs(int n, const double* __restrict re, const double* __restrict im,
+                                double* __restrict abs) {
     for (int j = 0; j < n; ++j) abs[j] = std::sqrt(re[j] * re[j] + im[j] * im[j]);
-    // Four partial sums; exact, see the header.
-    double part[4] = {0.0, 0.0, 0.0, 0.0};
+}
+
+TW_VECTOR_CLONES double frame_volume(int n, const double* __restrict frm) {
+    // Sixteen partial sums, so that the additions do not wait for each
+    // other; exact, see the header.
+    double part[16] = {};
     int j = 0;
-    for (; j + 4 <= n; j += 4) {
-        for (int q = 0; q < 4; ++q) part[q] += std::fabs(frm[j + q]);
+    for (; j + 16 <= n; j += 16) {
+        for (int q = 0; q < 16; ++q) part[q] += std::fabs(frm[j + q]);
     }
     for (; j < n; ++j) part[0] += std::fabs(frm[j]);
-    return (part[0] + part[1]) + (part[2] + part[3]);
+    double sum = 0.0;
+    for (int q = 0; q < 16; ++q) sum += part[q];
+    return sum;
+}
+
+double frame_magnitudes(int n, const double* re, const double* im, const double* frm, double* abs) {
+    frame_abs(n, re, im, abs);
+    return frame_volume(n, frm);
 }
 
 TW_VECTOR_CLONES void frame_changes(
@@ -31,6 +40,18 @@ TW_VECTOR_CLONES void frame_changes(
         c_re[j] = re[j] - p_re[j];
         c_im[j] = im[j] - p_im[j];
         const double inc = abs[j] - p_abs[j];
+        c_abs[j] = inc > 0.0 ? inc : 0.0;
+    }
+}
+
+TW_VECTOR_CLONES void frame_abs_changes(int n, const double* __restrict re, const double* __restrict im,
+                                        const double* __restrict p_abs, double* __restrict abs,
+                                        double* __restrict abs_copy, double* __restrict c_abs) {
+    for (int j = 0; j < n; ++j) {
+        const double a = std::sqrt(re[j] * re[j] + im[j] * im[j]);
+        abs[j] = a;
+        abs_copy[j] = a;
+        const double inc = a - p_abs[j];
         c_abs[j] = inc > 0.0 ? inc : 0.0;
     }
 }

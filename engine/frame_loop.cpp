@@ -73,29 +73,36 @@ void finish_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     steps.free_coef_area(st, doc);
 }
 
-// Change history of the selected channel gets the current frame: slot 0 =
-// current spectrum minus the previous frame's (still in spectrum-history
-// slot 0), and the magnitude increases clipped at 0.
+// Change history of the selected channel gets the current frame (run_frame
+// has shifted it already): slot 0 = current spectrum minus the previous
+// frame's (still in spectrum-history slot 0), and the magnitude increases
+// clipped at 0. The current spectrum is in the spectrum history's spare row,
+// to become its slot 0 at the end of the frame (push_spectrum); the change's
+// real and imaginary parts, which only the registration of a part reads,
+// are formed from those rows when first asked for. Magnitudes and their
+// increases were made with the frame (run_frame) for the bins below N/2,
+// which the frame's tests read; the histories form the others when a
+// registration asks for them.
 void push_change(extr_state& st, int n, const chg_grid& g) {
     hst_ring& chg = st.chg_hst_X();
-    const hst_ring& spc = st.spc_hst_X();
-    chg.shift();
-    frame_changes(n, st.spc_re, st.spc_im, st.spc_abs, spc.re(0), spc.im(0), spc.abs(0), chg.re(0), chg.im(0),
-                  chg.refill_abs(0));
+    hst_ring& spc = st.spc_hst_X();
+    const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
+    const int half = n / 2;
+    chg.set_diff(0, n, spc.next_re(), spc.next_im(), prev.re(0), prev.im(0));
+    chg.defer_increases(0, half, n);
     chg.set_sum_of_abs(0, n);  // the sum of the positive increases
-    chg.prv(0) = spc.ptr(0);
+    chg.prv(0) = prev.ptr(0);
     chg.ptr(0) = st.anlz_ptr_X();
     chg.sum_windows(0, g);
 }
 
-// Spectrum history of the selected channel gets the current frame, with the
-// window sums made for it at the start of the frame.
+// Spectrum history of the selected channel gets the current frame (already
+// in the spare row, see push_change), with the window sums made for it at
+// the start of the frame.
 void push_spectrum(extr_state& st, int n, const chg_grid& g) {
     hst_ring& spc = st.spc_hst_X();
     spc.shift();
-    std::copy_n(st.spc_re, n, spc.re(0));
-    std::copy_n(st.spc_im, n, spc.im(0));
-    std::copy_n(st.spc_abs, n, spc.refill_abs(0));
+    spc.defer_magnitudes(0, n / 2, n);
     spc.set_sum_of_abs(0, n);  // the magnitude sum
     spc.ptr(0) = st.anlz_ptr_X();
     if (chg_wsum_valid(st.spc_abs_wsum_tag, g)) {
@@ -141,6 +148,16 @@ void decide(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     }
 }
 
+// The samples of the frame at st.frm_top into st.frm_re and their spectrum
+// into re / im (see calc_frm_spc).
+void frame_into(extr_state& st, CTonewarpDoc& doc, double* re, double* im) {
+    const int n = st.bins();
+    const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
+    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
+    exec_dft_real(n, st.frm_re, re, im);
+    st.spc_done = 1;
+}
+
 // One frame of the selected channel. Returns false when the run must stop
 // (err_stop found set before the transform).
 bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
@@ -149,8 +166,19 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     st.hop_L = st.hop_R = std::max(1, st.frm_len / 8);  // N/8; never 0, so every frame advances
     if (st.err_stop == 1) return false;
 
-    calc_frm_spc(st, doc);
-    const double volume = frame_magnitudes(n, st.spc_re, st.spc_im, st.frm_re, st.spc_abs);
+    // The spectrum goes straight into the spectrum history's spare row,
+    // which push_change hands to the change and push_spectrum makes slot 0.
+    // That row was the older source of the oldest change, which leaves the
+    // change history first.
+    st.chg_hst_X().shift();
+    hst_ring& spc = st.spc_hst_X();
+    frame_into(st, doc, spc.next_re(), spc.next_im());
+    const double volume = frame_volume(n, st.frm_re);
+    // Magnitudes below N/2, for the frame, for the spectrum history's spare
+    // row and as increases over the previous frame's for the new change slot.
+    const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
+    frame_abs_changes(n / 2, spc.next_re(), spc.next_im(), prev.abs_head(0), st.spc_abs, spc.next_abs(),
+                      st.chg_hst_X().refill_abs(0));
 
     // The change test's window sums of this frame's magnitudes; they go into
     // the spectrum history with the frame.
@@ -183,14 +211,7 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
 
 }  // namespace
 
-void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) {
-    const int n = st.bins();
-    const std::int64_t frames = doc.orgn_dt != nullptr ? doc.frame_count() : 0;
-    frame_samples(doc.orgn_dt, frames, st.frm_top, st.is_right() ? 1 : 0, n, st.frm_re);
-    std::fill_n(st.frm_im, n, 0.0);
-    exec_dft(n, st.frm_re, st.frm_im, st.spc_re, st.spc_im);
-    st.spc_done = 1;
-}
+void calc_frm_spc(extr_state& st, CTonewarpDoc& doc) { frame_into(st, doc, st.spc_re, st.spc_im); }
 
 int extr_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     if (st.extr_stat == 1) {

@@ -22,6 +22,7 @@ int extr_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps);
 
 // Fills st.frm_re with samples st.frm_top .. + N - 1 of channel
 // st.chnl_slct of doc.orgn_dt (zeros wherever a sample lies before frame 0
-// or at or past the recording's last frame), st.frm_im with zeros,
-// transforms them into st.spc_re / st.spc_im and sets st.spc_done = 1.
+// or at or past the recording's last frame), transforms them with zero
+// imaginary parts into st.spc_re / st.spc_im and sets st.spc_done = 1.
+// st.frm_im is left as it is: the transform does not read it.
 void calc_frm_spc(extr_state& st, CTonewarpDoc& doc);

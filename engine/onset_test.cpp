@@ -80,7 +80,7 @@ int decide(extr_state& st, CTonewarpDoc& doc) {
     double peak = -1.0;
     int peak_bin = 0;
     for (int d = 0; d < chg_nrm_rows; ++d) {
-        const double* src = chg.abs(onset_chg_slot - d);
+        const double* src = chg.abs_head(onset_chg_slot - d);  // bins below N/2 only
         double* dst = st.chg_nrm[d];
         for (int j = 0; j < half; ++j) {
             const double v = src[j] < 0.0 ? 0.0 : src[j];

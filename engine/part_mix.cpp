@@ -19,6 +19,7 @@ namespace {
 // Samples read and written in place on a little-endian host (the buffers
 // are bytes, hence may_alias).
 typedef std::uint16_t __attribute__((may_alias)) sample16;
+typedef std::uint32_t __attribute__((may_alias)) frame32;
 
 // Adds count samples of one channel of a part's waveform, from frame src on,
 // into mdfy_dt from frame dst on, each a 16-bit addition that wraps. Frames
@@ -31,9 +32,18 @@ void add_channel(unsigned char* mix, std::int64_t mix_frames, const unsigned cha
     const std::int64_t stop = std::min({count, mix_frames - dst, cap - src});
     if (stop <= skip) return;
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    sample16* t = reinterpret_cast<sample16*>(mix + 4 * (dst + skip)) + ch;
-    const sample16* w = reinterpret_cast<const sample16*>(wave + 4 * (src + skip)) + ch;
-    for (std::int64_t i = 0; i < stop - skip; ++i) t[2 * i] = static_cast<std::uint16_t>(t[2 * i] + w[2 * i]);
+    // A frame read as one 32-bit word: the left sample is its low half, the
+    // right one its high half. Each half's 16-bit sum wraps alone: a carry
+    // out of the low half is masked off, one out of the high half leaves the
+    // word; the other half is kept as it was.
+    frame32* t = reinterpret_cast<frame32*>(mix + 4 * (dst + skip));
+    const frame32* w = reinterpret_cast<const frame32*>(wave + 4 * (src + skip));
+    const std::int64_t cnt = stop - skip;
+    if (ch == 0) {
+        for (std::int64_t i = 0; i < cnt; ++i) t[i] = (t[i] & 0xFFFF0000u) | ((t[i] + w[i]) & 0x0000FFFFu);
+    } else {
+        for (std::int64_t i = 0; i < cnt; ++i) t[i] = t[i] + (w[i] & 0xFFFF0000u);
+    }
 #else
     for (std::int64_t i = skip; i < stop; ++i) {
         const auto sum =

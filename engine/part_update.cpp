@@ -285,11 +285,10 @@ void new_part_spectrum(upd_ctx& c, int k, double rate_sum) {
     const bool tracing = log_tracing();
     double vol = 0.0;
     if (!tracing) {
-        // The same per bin, several bins side by side; then the volume, added
+        // The same per bin, several bins side by side, and the volume added
         // in bin order.
-        upd_part_spectrum(c.n, r, rate_tgt, mag, sm2, res_r, res_i, c.co_r_1a, c.co_i_1a, co_r_1, co_i_1,
-                          fr_co_s_1a);
-        for (int i = 0; i < c.n; ++i) vol += fr_co_s_1a[i];
+        vol = upd_part_spectrum(c.n, r, rate_tgt, mag, sm2, res_r, res_i, c.co_r_1a, c.co_i_1a, co_r_1,
+                                co_i_1, fr_co_s_1a);
     }
     for (int i = 0; tracing && i < c.n; ++i) {
         double tgt2 = 0.0;
@@ -346,14 +345,20 @@ void resynth_part(upd_ctx& c, int k) {
     unsigned char* wave = doc.h_Mem_wv_temp_dt[k];
     const std::int64_t base = static_cast<std::int64_t>(c.win) - c.st.anlz_stt_ptr;
     const int ch = right ? 1 : 0;
-    double level = 0.0;
-    for (int i = 0; i < c.n; ++i) {
-        const std::int32_t s = trunc_to_i32(ivdft_out_re[i]);
-        const std::int64_t p = base + i;
-        if (p >= 0 && p < limit) put_frame_sample(wave, p, ch, static_cast<std::int16_t>(s));
-        if (i >= c.half) level += std::fabs(static_cast<double>(s));
-    }
-    c.pc.wv_lvl[k] = level;
+    std::int32_t smp[dft_max_len];
+    c.pc.wv_lvl[k] = upd_wave_samples(c.n, c.half, ivdft_out_re, smp);
+    // Samples i0 .. i1 - 1 fall inside the part's wave.
+    const std::int64_t i0 = std::clamp<std::int64_t>(-base, 0, c.n);
+    const std::int64_t i1 = std::clamp<std::int64_t>(limit - base, i0, c.n);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Stored in place: the wave holds little-endian 16-bit samples, two per frame.
+    typedef std::int16_t __attribute__((may_alias)) sample16;
+    sample16* out = reinterpret_cast<sample16*>(wave + 4 * base) + ch;
+    for (std::int64_t i = i0; i < i1; ++i) out[2 * i] = static_cast<std::int16_t>(smp[i]);
+#else
+    for (std::int64_t i = i0; i < i1; ++i)
+        put_frame_sample(wave, base + i, ch, static_cast<std::int16_t>(smp[i]));
+#endif
 
     if (doc.h_Mem_msc_prt_inf[k] != nullptr) {
         const int cnt_inf = part_inf_cnt(doc, k);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
@@ -72,6 +74,58 @@ TEST(cg_solver, TheIterateIsUpdatedOneTimeMoreThanTheStepLimit) {
         for (int i = 0; i < n; ++i) a[static_cast<std::size_t>(i) * n + i] = 1.0 + i % 7;
         EXPECT_EQ(solve(n, a, std::vector<double>(n, 3.0), std::vector<double>(n, 1.0)).updates, updates)
             << n;
+    }
+}
+
+// The iteration written out plainly, every sum in index order from 0.
+std::vector<double> plain_solve(int n, const std::vector<double>& a, const std::vector<double>& b,
+                                const std::vector<double>& x0) {
+    auto mul = [&](const std::vector<double>& in, bool transposed) {
+        std::vector<double> out(n);
+        for (int i = 0; i < n; ++i) {
+            double s = 0.0;
+            for (int j = 0; j < n; ++j) s += (transposed ? a[j * n + i] : a[i * n + j]) * in[j];
+            out[i] = s;
+        }
+        return out;
+    };
+    auto dot = [&](const std::vector<double>& u, const std::vector<double>& v) {
+        double s = 0.0;
+        for (int i = 0; i < n; ++i) s += u[i] * v[i];
+        return s;
+    };
+    std::vector<double> x = x0, w = mul(x0, false);
+    for (int i = 0; i < n; ++i) w[i] = b[i] - w[i];
+    std::vector<double> r = mul(w, true), p = r;
+    for (int t = 0;; ++t) {
+        w = mul(p, false);
+        const std::vector<double> y = mul(w, true);
+        const double num = dot(r, p), den = dot(y, p);
+        const double alpha = den == 0.0 ? 0.0 : num / den;
+        for (int i = 0; i < n; ++i) {
+            const double next = x[i] + alpha * p[i];
+            x[i] = next < 0.0 ? x[i] * 0.001 : next;
+        }
+        if (t >= cg_step_limit(n)) break;
+        const std::vector<double> old = r;
+        for (int i = 0; i < n; ++i) r[i] = r[i] - alpha * y[i];
+        const double beta = dot(old, old) == 0.0 ? 0.0 : dot(r, r) / dot(old, old);
+        for (int i = 0; i < n; ++i) p[i] = p[i] * beta + r[i];
+    }
+    for (double& v : x) v = v > cg_rate_clip ? cg_rate_clip : (v < -cg_rate_clip ? -cg_rate_clip : v);
+    return x;
+}
+
+TEST(cg_solver, RatesAreBitForBitThoseOfThePlainIterationAtEverySize) {
+    std::mt19937_64 g(5);
+    std::uniform_real_distribution<double> d(0.0, 3e5);
+    for (int n = 1; n <= 37; ++n) {
+        std::vector<double> a(n * n), b(n), x0(n, 1.0);
+        for (double& v : a) v = d(g) * (d(g) < 1e5 ? 0.0 : 1e-5);
+        for (double& v : b) v = d(g);
+        const solve got(n, a, b, x0);
+        const std::vector<double> want = plain_solve(n, a, b, x0);
+        ASSERT_EQ(std::memcmp(got.v[1].data(), want.data(), 8 * n), 0) << "n " << n;
     }
 }
 

@@ -114,6 +114,26 @@ TEST_P(transform_exact, OutputsWrittenOverTheInputsAndLengthsAlternatingKeepTheB
     }
 }
 
+TEST_P(transform_exact, RealInputGivesTheBitsOfZeroImaginaryParts) {
+    std::mt19937_64 g(13);
+    vec re, im, want_re, want_im;
+    for (int n = 1; n <= dft_max_len; n *= 2) {
+        make_input(n, 0, g, re, im);  // imaginary parts all +0.0
+        reference(n, re, im, want_re, want_im, false);
+        vec o_re(n + 1, 9.0), o_im(n + 1, 9.0);
+        ASSERT_EQ(exec_dft_real(n, re.data(), o_re.data(), o_im.data()), 0);
+        ASSERT_TRUE(same_bits(o_re, want_re, n) && same_bits(o_im, want_im, n)) << "n=" << n;
+        ASSERT_TRUE(o_re[n] == 9.0 && o_im[n] == 9.0) << "write past N at n=" << n;
+        vec a = re;  // output over the input
+        exec_dft_real(n, a.data(), a.data(), o_im.data());
+        ASSERT_TRUE(same_bits(a, want_re, n)) << "in place, n=" << n;
+    }
+    vec out(8, 0.0);
+    EXPECT_EQ(exec_dft_real(12, re.data(), out.data(), out.data()), -1);
+    EXPECT_EQ(exec_dft(8, re.data(), nullptr, out.data(), out.data()), -1);
+    EXPECT_EQ(exec_ivdft(8, re.data(), nullptr, out.data(), out.data()), -1);
+}
+
 INSTANTIATE_TEST_SUITE_P(kernels, transform_exact, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& p) {
                              return p.param ? "portable" : "fastest";

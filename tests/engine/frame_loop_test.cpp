@@ -166,12 +166,25 @@ TEST_F(FrameLoop, BatchesAdvanceTwoFramesLengthPerChannelFromTheRangeStart) {
     EXPECT_EQ(chg.ptr(15), spc.ptr(15));
     double sum = 0.0;
     for (int j = 0; j < 1024; ++j) {
-        ASSERT_EQ(chg.re(0)[j], spc.re(0)[j] - spc.re(1)[j]);
-        ASSERT_EQ(chg.im(3)[j], spc.im(3)[j] - spc.im(4)[j]);
+        for (int k = 0; k + 1 < hst_depth; ++k) {  // every change whose two frames are both kept
+            ASSERT_EQ(chg.re(k)[j], spc.re(k)[j] - spc.re(k + 1)[j]) << k;
+            ASSERT_EQ(chg.im(k)[j], spc.im(k)[j] - spc.im(k + 1)[j]) << k;
+            // Magnitudes above N/2 are formed on demand: the same doubles.
+            ASSERT_EQ(spc.abs(k)[j], std::sqrt(spc.re(k)[j] * spc.re(k)[j] + spc.im(k)[j] * spc.im(k)[j]))
+                << k;
+            ASSERT_EQ(chg.abs(k)[j], std::max(0.0, spc.abs(k)[j] - spc.abs(k + 1)[j])) << k;
+        }
         ASSERT_EQ(chg.abs(0)[j], std::max(0.0, spc.abs(0)[j] - spc.abs(1)[j]));
         sum += chg.abs(0)[j];
     }
     EXPECT_DOUBLE_EQ(chg.sum(0), sum);
+    // Every slot still carries the window sums made when it was filled: the
+    // change test then never sums the arrays itself.
+    const chg_grid g = chg_grid_for(1024, st->bin_half_w);
+    for (int k = 0; k < hst_depth; ++k) {
+        EXPECT_TRUE(chg_wsum_valid(spc.wsum_tag(k), g)) << k;
+        EXPECT_TRUE(chg_wsum_valid(chg.wsum_tag(k), g)) << k;
+    }
     const auto reg = steps.of("regist_new_part");
     ASSERT_EQ(reg.size(), 2u);
     EXPECT_EQ(reg[0].pos, 6024);

@@ -64,11 +64,85 @@ TEST(history_slots, WritingMagnitudesInPlaceKeepsTheSumTheSlotHadAndDropsItsWind
     EXPECT_FALSE(chg_wsum_valid(ring->wsum_tag(3), chg_grid_for(2048, 4)));
 }
 
+TEST(history_slots, APendingDifferenceIsFormedWhenFirstReadAndThenHeldLikeAnyValue) {
+    auto ring = std::make_unique<hst_ring>();
+    std::vector<double> a_re = noise(64, 3, -1e6, 1e6), a_im = noise(64, 4, -1e6, 1e6);
+    std::vector<double> b_re = noise(64, 5, -1e6, 1e6), b_im = noise(64, 6, -1e6, 1e6);
+    ring->re(2)[40] = 7.0;  // beyond the difference's bins: kept
+    ring->set_diff(2, 32, a_re.data(), a_im.data(), b_re.data(), b_im.data());
+    ring->shift();  // the pending difference travels with its slot
+    const hst_ring& r = *ring;
+    for (int j = 0; j < 32; ++j) {
+        ASSERT_EQ(r.re(3)[j], a_re[j] - b_re[j]) << j;
+        ASSERT_EQ(r.im(3)[j], a_im[j] - b_im[j]) << j;
+    }
+    EXPECT_EQ(r.re(3)[40], 7.0);
+    // Formed once: later changes of the sources no longer reach the slot,
+    // and a write into the slot stays.
+    a_re[0] += 1.0;
+    ring->re(3)[1] = -2.0;
+    EXPECT_EQ(r.re(3)[0], a_re[0] - 1.0 - b_re[0]);
+    EXPECT_EQ(r.re(3)[1], -2.0);
+    // A cleared ring forgets what was pending.
+    ring->set_diff(0, 32, a_re.data(), a_im.data(), b_re.data(), b_im.data());
+    ring->clear(64);
+    EXPECT_EQ(r.re(0)[5], 0.0);
+    EXPECT_EQ(r.im(0)[5], 0.0);
+}
+
+TEST(history_slots, PendingMagnitudesAreFormedBeforeAnyReadOrWriteOfTheirSlot) {
+    auto ring = std::make_unique<hst_ring>();
+    const std::vector<double> re = noise(64, 7, -1e5, 1e5), im = noise(64, 8, -1e5, 1e5);
+    std::copy(re.begin(), re.end(), ring->re(0));
+    std::copy(im.begin(), im.end(), ring->im(0));
+    ring->defer_magnitudes(0, 32, 64);
+    ring->set_sum_of_abs(0, 64);
+    double want = 0.0;
+    for (int j = 0; j < 64; ++j) want += j < 32 ? 0.0 : std::sqrt(re[j] * re[j] + im[j] * im[j]);
+    EXPECT_EQ(ring->sum(0), want);  // the sum takes the formed bins
+    const hst_ring& r = *ring;
+    for (int j = 32; j < 64; ++j) ASSERT_EQ(r.abs(0)[j], std::sqrt(re[j] * re[j] + im[j] * im[j])) << j;
+    // A write into the spectrum after the deferral does not reach the
+    // magnitudes: they are formed before the row is handed out.
+    ring->defer_magnitudes(0, 32, 64);
+    ring->re(0)[40] = 0.0;
+    EXPECT_EQ(r.abs(0)[40], std::sqrt(re[40] * re[40] + im[40] * im[40]));
+
+    // Increases of a change slot: of the magnitudes of a over those of b.
+    std::vector<double> b_re = noise(64, 9, -1e5, 1e5), b_im = noise(64, 10, -1e5, 1e5);
+    ring->set_diff(1, 64, re.data(), im.data(), b_re.data(), b_im.data());
+    ring->defer_increases(1, 16, 64);
+    ring->refill_abs(2);  // another slot: nothing formed there
+    for (int j = 16; j < 64; ++j) {
+        const double inc =
+            std::sqrt(re[j] * re[j] + im[j] * im[j]) - std::sqrt(b_re[j] * b_re[j] + b_im[j] * b_im[j]);
+        ASSERT_EQ(r.abs(1)[j], inc > 0.0 ? inc : 0.0) << j;
+    }
+    // Refilling drops what was pending.
+    ring->defer_increases(1, 16, 64);
+    ring->refill_abs(1)[20] = 5.0;
+    EXPECT_EQ(r.abs(1)[20], 5.0);
+}
+
+TEST(history_slots, TheSpareRowBecomesSlotZeroAndKeepsTheOldestSlotUntilWritten) {
+    auto ring = std::make_unique<hst_ring>();
+    for (int s = 0; s < hst_depth; ++s) ring->re(s)[0] = s;
+    ring->next_re()[0] = -1.0;
+    ring->shift();
+    EXPECT_EQ(ring->re(0)[0], -1.0);
+    for (int s = 1; s < hst_depth; ++s) EXPECT_EQ(ring->re(s)[0], s - 1) << s;
+    EXPECT_EQ(ring->next_re()[0], 15.0);                    // the old slot 15
+    EXPECT_EQ(ring->re(hst_depth + 2)[0], ring->re(2)[0]);  // slots are taken modulo 16
+}
+
 // ---- Window sums ----
 
 TEST(change_windows, TheGridAndItsSumsAreThoseOfThePlainLoopForEveryHalfWidth) {
-    const std::vector<double> v = noise(8192, 2, 0.0, 5e5);
-    for (const int n : {1024, 64, 8192, 17}) {
+    std::vector<double> v = noise(8192, 2, 0.0, 5e5);
+    // Signed zeros and a few negative terms: a sum starts from +0.0 and
+    // adds in window order, so -0.0 + -0.0 windows still give +0.0.
+    for (int j = 0; j < 40; ++j) v[j] = j % 3 == 0 ? -0.0 : (j % 3 == 1 ? 0.0 : -1e-3 * j);
+    for (const int n : {1024, 64, 8192, 17, 1030}) {
         for (int h = 0; h <= 9; ++h) {
             const chg_grid g = chg_grid_for(n, h);
             int count = 0;
@@ -134,6 +208,23 @@ TEST(frame_bins, AChangeKeepsOnlyPositiveIncreasesAsPositiveZeros) {
     EXPECT_EQ(std::vector<double>(c_im, c_im + 4), (std::vector<double>{1, 1, 1, 1}));
     EXPECT_EQ(std::vector<double>(c_abs, c_abs + 4), (std::vector<double>{2.0, 0.0, 0.0, 0.0}));
     EXPECT_FALSE(std::signbit(c_abs[2]));  // 2 - 2: a positive zero
+}
+
+TEST(frame_bins, MagnitudesAndTheirIncreasesInOnePassAreThoseOfTheSeparateLoops) {
+    const int n = 515;  // a tail past the vector width
+    const std::vector<double> re = noise(n, 21, -1e6, 1e6), im = noise(n, 22, -1e6, 1e6);
+    std::vector<double> p_abs = noise(n, 23, 0.0, 1.5e6);
+    std::vector<double> want_abs(n + 1, -1.0), want_c(n + 1, -1.0), unused(n);
+    frame_magnitudes(n, re.data(), im.data(), re.data(), want_abs.data());
+    p_abs[7] = want_abs[7];  // no increase: a positive zero
+    frame_changes(n, re.data(), im.data(), want_abs.data(), re.data(), im.data(), p_abs.data(), unused.data(),
+                  unused.data(), want_c.data());
+    std::vector<double> abs(n + 1, -1.0), copy(n + 1, -1.0), c(n + 1, -1.0);
+    frame_abs_changes(n, re.data(), im.data(), p_abs.data(), abs.data(), copy.data(), c.data());
+    EXPECT_EQ(std::memcmp(abs.data(), want_abs.data(), 8 * (n + 1)), 0);
+    EXPECT_EQ(std::memcmp(copy.data(), want_abs.data(), 8 * (n + 1)), 0);
+    EXPECT_EQ(std::memcmp(c.data(), want_c.data(), 8 * (n + 1)), 0);
+    EXPECT_FALSE(std::signbit(c[7]));
 }
 
 // ---- Peak search against its plain definition ----

@@ -109,6 +109,31 @@ TEST_F(part_mix, RecordsAreAddedAtTheirOwnStartsWithWrappingSumsAndOffPartsAreLe
     EXPECT_TRUE(std::all_of(doc->mdfy_dt, doc->mdfy_dt + 4 * 4 * N, [](unsigned char c) { return c == 0; }));
 }
 
+TEST_F(part_mix, EachChannelWrapsAloneAndNeverCarriesIntoTheOther) {
+    const int a = add_part(), b = add_part();
+    for (int f = 0; f < 64; ++f) {
+        put_wave(a, f, 0, -1), put_wave(a, f, 1, 30000);
+        put_wave(b, f, 0, -32768), put_wave(b, f, 1, -1);
+    }
+    doc->intPart_Inf_Cnt[a] = doc->intPart_Inf_Cnt[b] = 1;
+    rec(a, 0) = {1, 1, 0, 0, 0, 0, 64, 64, 0, 0, 0, 0};
+    rec(b, 0) = {1, 1, 0, 0, 0, 0, 64, 64, 0, 0, 0, 0};
+    st->prt_mix_flg[a] = st->prt_mix_flg[b] = 1;
+    make_mdfy_dt_from_each_part(*st, *doc);
+    std::vector<int> v;
+    for (int f : {0, 37, 63}) {
+        v.push_back(get_frame_sample(doc->mdfy_dt, f, 0));
+        v.push_back(get_frame_sample(doc->mdfy_dt, f, 1));
+    }
+    v.push_back(get_frame_sample(doc->mdfy_dt, 64, 0));
+    // Left: -1 + -32768 wraps to 32767; right: 30000 + -1.
+    EXPECT_EQ(v, (std::vector<int>{32767, 29999, 32767, 29999, 32767, 29999, 0}));
+    for (int f = 0; f < 64; ++f) put_wave(b, f, 1, 30000);
+    make_mdfy_dt_from_each_part(*st, *doc);
+    EXPECT_EQ(get_frame_sample(doc->mdfy_dt, 5, 1), 60000 - 65536);
+    EXPECT_EQ(get_frame_sample(doc->mdfy_dt, 5, 0), 32767);
+}
+
 TEST_F(part_mix, TheMixNeitherWritesPastTheRecordingNorReadsOutsideAPart) {
     const int a = add_part();
     const std::int64_t c = cap(a);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 
+#include "engine/part_access.h"
+#include "engine/part_update_bins.h"
 #include "part_fixture.h"
 
 namespace {
@@ -220,6 +225,27 @@ TEST_F(part_update, SamplesWrapToSixteenBitsAndStopAtTheRangeEndWhileTheLevelCou
     EXPECT_EQ(wave(p, 2999, 0), 0);  // the limit is end - start
     EXPECT_DOUBLE_EQ(doc->dblWvLvl_L[p], 40000.0 * N / 2);
     EXPECT_EQ(rec(p).data_cnt_L, 2999);
+}
+
+TEST(part_update_bins, WaveSamplesTruncateLikeOneSampleAtATimeAndTheLevelIsTheirBinOrderSum) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> x = {-0.9, 0.9,           -1.5,          2.5,           2147483646.9, 2147483647.0,
+                             3e9,  -2147483647.9, -2147483648.0, -2147483649.5, -inf,         inf,
+                             nan,  -0.0,          1e300,         -1e-300};
+    for (int i = 0; i < 37; ++i) x.push_back((i * 7919 % 200001 - 100000) * 1234.567);  // odd tail
+    const int n = static_cast<int>(x.size());
+    for (const int half : {0, 5, n / 2, n}) {
+        std::vector<std::int32_t> s(n + 1, 77);
+        const double level = upd_wave_samples(n, half, x.data(), s.data());
+        double want = 0.0;
+        for (int i = 0; i < n; ++i) {
+            ASSERT_EQ(s[i], trunc_to_i32(x[i])) << i;
+            if (i >= half) want += std::fabs(static_cast<double>(trunc_to_i32(x[i])));
+        }
+        EXPECT_EQ(s[n], 77);
+        EXPECT_EQ(level, want) << half;
+    }
 }
 
 TEST_F(part_update, TraceLinesFollowASeparatorAndCarryThePositions) {
