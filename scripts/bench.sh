@@ -28,7 +28,7 @@ done
 # Warnings stay warnings here: -O3 brings false alarms of its own (GCC 12 -Wrestrict).
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_GUI=ON -DTW_BUILD_TESTS=OFF -DTW_WERROR=OFF >/dev/null
 cmake --build build-bench -j2 --target tonewarp-cli dft_bench extract_bench tick_bench mem_bench bench_material \
-    paint_bench >/dev/null
+    paint_bench gui_mem_bench >/dev/null
 
 bin=build-bench/bin
 mat=build-bench/material
@@ -130,6 +130,11 @@ freq_ms=$(csv_field "$work/paint.csv" BM_freq_display_median 3)
 #    process on the 10-minute one.
 "$bin/mem_bench" repeat 10 "$mat/mix600.wav" "$work/repeat600" >"$work/repeat.txt"
 growth=$(sed -n 's/^growth_mb //p' "$work/repeat.txt")
+# The window: ten open - extract - close cycles of the 10-minute recording.
+(mkdir -p "$work/gui-home" && cd "$work/gui-home" && HOME=$(pwd) QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+    "../../bin/gui_mem_bench" 10 "../../material/mix600.wav") >"$work/gui_repeat.txt" 2>/dev/null
+gui_growth=$(sed -n 's/^growth_mb //p' "$work/gui_repeat.txt")
+gui_parts=$(sed -n 's/^cycle 10 parts \([0-9]*\).*/\1/p' "$work/gui_repeat.txt")
 if [ $quick = no ]; then
     rm -rf "$work/mix3600"
     "$bin/mem_bench" peak "$bin/tonewarp-cli" "$mat/mix3600.wav" "$work/mix3600" >"$work/peak.txt"
@@ -176,4 +181,6 @@ met() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo NO; fi; }
     fi
     printf '| 6 | resident size growth over runs 5 .. 10 in one process (10 min mix) | %.1f MB | none (< 1 MB) | %s |\n' \
         "$growth" "$(met "$growth < 1")"
+    printf '| 6 | window: resident size growth over cycles 5 .. 10 of open - extract (%s parts) - close (10 min mix) | %.1f MB | none (< 1 MB) | %s |\n' \
+        "$gui_parts" "$gui_growth" "$(met "$gui_growth < 1")"
 } | tee "$out"
