@@ -8,11 +8,6 @@
 
 // The loops run side by side in vector registers (AVX2 where the processor
 // has it); each element still gets the same single operations.
-TW_VECTOR_CLONES void frame_abs(int n, const double* __restrict re, const double* __restrict im,
-                                double* __restrict abs) {
-    for (int j = 0; j < n; ++j) abs[j] = std::sqrt(re[j] * re[j] + im[j] * im[j]);
-}
-
 TW_VECTOR_CLONES double frame_volume(int n, const double* __restrict frm) {
     // Sixteen partial sums, so that the additions do not wait for each
     // other; exact, see the header.
@@ -25,23 +20,6 @@ TW_VECTOR_CLONES double frame_volume(int n, const double* __restrict frm) {
     double sum = 0.0;
     for (int q = 0; q < 16; ++q) sum += part[q];
     return sum;
-}
-
-double frame_magnitudes(int n, const double* re, const double* im, const double* frm, double* abs) {
-    frame_abs(n, re, im, abs);
-    return frame_volume(n, frm);
-}
-
-TW_VECTOR_CLONES void frame_changes(
-    int n, const double* __restrict re, const double* __restrict im, const double* __restrict abs,
-    const double* __restrict p_re, const double* __restrict p_im, const double* __restrict p_abs,
-    double* __restrict c_re, double* __restrict c_im, double* __restrict c_abs) {
-    for (int j = 0; j < n; ++j) {
-        c_re[j] = re[j] - p_re[j];
-        c_im[j] = im[j] - p_im[j];
-        const double inc = abs[j] - p_abs[j];
-        c_abs[j] = inc > 0.0 ? inc : 0.0;
-    }
 }
 
 TW_VECTOR_CLONES void frame_abs_changes(int n, const double* __restrict re, const double* __restrict im,

@@ -9,20 +9,11 @@
 void frame_samples(const unsigned char* buf, std::int64_t frame_cnt, std::int64_t first, int ch, int n,
                    double* out);
 
-// abs[j] = sqrt(re[j]^2 + im[j]^2) for j < n. Returns the frame volume, the
-// sum of |frm[j]| over j < n. frm holds 16-bit sample values (integers of
-// magnitude at most 32768), so every partial sum is an integer below 2^53
-// and the volume is exact, whatever the order of the additions.
-double frame_magnitudes(int n, const double* re, const double* im, const double* frm, double* abs);
-// Its two halves: the magnitudes, and the volume.
-void frame_abs(int n, const double* re, const double* im, double* abs);
+// The frame volume, the sum of |frm[j]| over j < n. frm holds 16-bit sample
+// values (integers of magnitude at most 32768), so every partial sum is an
+// integer below 2^53 and the volume is exact, whatever the order of the
+// additions.
 double frame_volume(int n, const double* frm);
-
-// The change of a frame against the previous one, for j < n:
-// c_re[j] = re[j] - p_re[j], c_im[j] = im[j] - p_im[j] and
-// c_abs[j] = abs[j] - p_abs[j] where that is greater than 0, else 0.
-void frame_changes(int n, const double* re, const double* im, const double* abs, const double* p_re,
-                   const double* p_im, const double* p_abs, double* c_re, double* c_im, double* c_abs);
 
 // The frame's magnitudes and their increases in one pass, for j < n: abs[j] =
 // abs_copy[j] = sqrt(re[j]^2 + im[j]^2) and c_abs[j] = abs[j] - p_abs[j]

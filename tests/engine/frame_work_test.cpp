@@ -191,8 +191,10 @@ TEST(frame_bins, MagnitudesAreCorrectlyRoundedAndTheVolumeIsTheExactSampleSum) {
         frm[j] = j % 3 == 0 ? -32768.0 : static_cast<double>((j * 7919) % 65536 - 32768);
         exact += static_cast<long long>(std::fabs(frm[j]));
     }
-    std::vector<double> mag(1024);
-    const double volume = frame_magnitudes(1023, re.data(), im.data(), frm.data(), mag.data());
+    std::vector<double> mag(1024), copy(1024), inc(1024);
+    const std::vector<double> p_abs(1024, 0.0);
+    const double volume = frame_volume(1023, frm.data());
+    frame_abs_changes(1023, re.data(), im.data(), p_abs.data(), mag.data(), copy.data(), inc.data());
     EXPECT_EQ(volume, static_cast<double>(exact - static_cast<long long>(std::fabs(frm[1023]))));
     for (int j = 0; j < 1023; ++j) ASSERT_EQ(mag[j], std::sqrt(re[j] * re[j] + im[j] * im[j])) << j;
     EXPECT_EQ(mag[1023], 0.0);  // past n: untouched
@@ -200,25 +202,27 @@ TEST(frame_bins, MagnitudesAreCorrectlyRoundedAndTheVolumeIsTheExactSampleSum) {
 
 TEST(frame_bins, AChangeKeepsOnlyPositiveIncreasesAsPositiveZeros) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double re[] = {5, 1, 0, 2}, im[] = {1, 1, 1, 1}, abs[] = {3.0, 1.0, 2.0, nan};
-    const double p_re[] = {1, 1, 1, 1}, p_im[] = {0, 0, 0, 0}, p_abs[] = {1.0, 4.0, 2.0, 1.0};
-    double c_re[4], c_im[4], c_abs[4];
-    frame_changes(4, re, im, abs, p_re, p_im, p_abs, c_re, c_im, c_abs);
-    EXPECT_EQ(std::vector<double>(c_re, c_re + 4), (std::vector<double>{4, 0, -1, 1}));
-    EXPECT_EQ(std::vector<double>(c_im, c_im + 4), (std::vector<double>{1, 1, 1, 1}));
+    // Magnitudes 3, 1, 2 and 1 against the previous frame's 1, 4, 2 and NaN.
+    const double re[] = {3, 1, 0, 1}, im[] = {0, 0, 2, 0};
+    const double p_abs[] = {1.0, 4.0, 2.0, nan};
+    double abs[4], copy[4], c_abs[4];
+    frame_abs_changes(4, re, im, p_abs, abs, copy, c_abs);
+    EXPECT_EQ(std::vector<double>(abs, abs + 4), (std::vector<double>{3.0, 1.0, 2.0, 1.0}));
     EXPECT_EQ(std::vector<double>(c_abs, c_abs + 4), (std::vector<double>{2.0, 0.0, 0.0, 0.0}));
     EXPECT_FALSE(std::signbit(c_abs[2]));  // 2 - 2: a positive zero
 }
 
-TEST(frame_bins, MagnitudesAndTheirIncreasesInOnePassAreThoseOfTheSeparateLoops) {
+TEST(frame_bins, MagnitudesAndTheirIncreasesInOnePassAreThoseOfThePlainLoops) {
     const int n = 515;  // a tail past the vector width
     const std::vector<double> re = noise(n, 21, -1e6, 1e6), im = noise(n, 22, -1e6, 1e6);
     std::vector<double> p_abs = noise(n, 23, 0.0, 1.5e6);
-    std::vector<double> want_abs(n + 1, -1.0), want_c(n + 1, -1.0), unused(n);
-    frame_magnitudes(n, re.data(), im.data(), re.data(), want_abs.data());
+    std::vector<double> want_abs(n + 1, -1.0), want_c(n + 1, -1.0);
+    for (int j = 0; j < n; ++j) want_abs[j] = std::sqrt(re[j] * re[j] + im[j] * im[j]);
     p_abs[7] = want_abs[7];  // no increase: a positive zero
-    frame_changes(n, re.data(), im.data(), want_abs.data(), re.data(), im.data(), p_abs.data(), unused.data(),
-                  unused.data(), want_c.data());
+    for (int j = 0; j < n; ++j) {
+        const double inc = want_abs[j] - p_abs[j];
+        want_c[j] = inc > 0.0 ? inc : 0.0;
+    }
     std::vector<double> abs(n + 1, -1.0), copy(n + 1, -1.0), c(n + 1, -1.0);
     frame_abs_changes(n, re.data(), im.data(), p_abs.data(), abs.data(), copy.data(), c.data());
     EXPECT_EQ(std::memcmp(abs.data(), want_abs.data(), 8 * (n + 1)), 0);
