@@ -199,21 +199,17 @@ void CTonewarpView::first_paint_init() {
     init_done_ = true;
     timer1_.start();
     timer_active_ = 1;
+    // A rejected file is reported once, as soon as its window first shows.
+    if (doc_ != nullptr && doc_->is_bad_file()) post_bad_file_message();
 }
 
 void CTonewarpView::post_bad_file_message() {
     // Shown after the paint returns: a modal box must not run inside a paint.
-    if (msg_pending_) return;
-    msg_pending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        tw_message_box(bad_file_message);
-        msg_pending_ = false;
-    });
+    QTimer::singleShot(0, this, [] { tw_message_box(bad_file_message); });
 }
 
 void CTonewarpView::on_draw() {
     if (!init_done_) return;
-    if (doc_ != nullptr && doc_->is_bad_file()) post_bad_file_message();
     st_.W = width();
     st_.H = height();
     if (image_.width() != std::max(st_.W, 1) || image_.height() != std::max(st_.H, 1)) {

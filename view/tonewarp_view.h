@@ -192,7 +192,6 @@ class CTonewarpView : public QWidget, public command_target {
     bool init_done_ = false;
     bool full_pending_ = false;
     bool in_paint_ = false;
-    bool msg_pending_ = false;
     part_name_edit name_edit_;
     freq_scene freq_;
     std::unique_ptr<wave_summary_set> sums_;  // min/max summaries of the document's buffers

@@ -102,9 +102,12 @@ doc_entry* CTonewarpDocTemplate::open_document_file(const QString& path) {
                            .arg(QDir::toNativeSeparators(path), reason(err)));
         return nullptr;
     }
+    // A rejected file gets no path: its Save asks for a name, so the 512
+    // silent frames it shows can never be written over the user's recording.
     const QFileInfo fi(path);
-    doc_entry* d = add_document(std::move(doc), fi.fileName(), fi.absoluteFilePath());
-    if (d != nullptr) add_recent(d->path());
+    const bool rejected = doc->is_bad_file();
+    doc_entry* d = add_document(std::move(doc), fi.fileName(), rejected ? QString() : fi.absoluteFilePath());
+    if (d != nullptr) add_recent(fi.absoluteFilePath());
     return d;
 }
 

@@ -132,7 +132,7 @@ TEST_F(documents, FilesThatCannotBeOpenedOrWrittenAreReportedByNameAndReason) {
     EXPECT_EQ(d->title(), QString("song.wav"));
 }
 
-TEST_F(documents, ARejectedFileOpensAsADocumentMarkedBadAndAnOpenFileIsOnlyBroughtForward) {
+TEST_F(documents, ARejectedFileOpensWithoutAPathAndAnOpenFileIsOnlyBroughtForward) {
     std::string eight_bit = ramp_wave(4);
     eight_bit[34] = 8;  // bits per sample
     write_file_bytes("bad.wav", eight_bit);
@@ -143,10 +143,13 @@ TEST_F(documents, ARejectedFileOpensAsADocumentMarkedBadAndAnOpenFileIsOnlyBroug
     EXPECT_TRUE(bad->doc().is_bad_file());
     EXPECT_TRUE(messages_.shown.empty()) << "the view tells the user, not the shell";
 
-    app->doc_template().open_document_file("good.wav");
-    EXPECT_EQ(app->doc_template().open_document_file("./bad.wav"), bad);
-    EXPECT_EQ(app->doc_template().documents().size(), 2u);
-    EXPECT_EQ(app->main_frame()->active_child(), bad->frames().first());
+    EXPECT_TRUE(bad->path().isEmpty()) << "Save must ask for a name";
+
+    doc_entry* good = app->doc_template().open_document_file("good.wav");
+    app->doc_template().open_document_file("bad.wav");
+    EXPECT_EQ(app->doc_template().open_document_file("./good.wav"), good);
+    EXPECT_EQ(app->doc_template().documents().size(), 3u) << "a rejected file opens anew";
+    EXPECT_EQ(app->main_frame()->active_child(), good->frames().first());
 }
 
 TEST_F(documents, CloseClosesEveryWindowOfTheActiveDocumentOnly) {

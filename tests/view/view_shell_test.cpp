@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QFocusEvent>
+#include <QMdiArea>
+#include <QTest>
 #include <fstream>
 
 #include "app/gui/active_view.h"
+#include "app/gui/child_frame.h"
+#include "app/gui/file_prompt.h"
 #include "app/gui/command_ids.h"
 #include "app/gui/frame_menus.h"
 #include "app/gui/main_frame.h"
@@ -80,6 +84,60 @@ TEST_F(view_in_shell, ClosingTheDocumentUnregistersItsView) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
     EXPECT_EQ(active_view(), nullptr);
+}
+
+// Answers the file dialogs in turn (an empty answer is a cancel) and keeps the
+// names the save dialog suggested.
+struct answered_files final : file_prompter {
+    explicit answered_files(QStringList a) : answers(std::move(a)), scope(*this) {}
+    QString open_file_name(QWidget*) override { return answers.isEmpty() ? QString() : answers.takeFirst(); }
+    QString save_file_name(QWidget*, const QString& suggested) override {
+        suggestions.append(suggested);
+        return open_file_name(nullptr);
+    }
+    QStringList answers;
+    QStringList suggestions;
+    scoped_file_prompter scope;
+};
+
+TEST_F(view_in_shell, ARejectedFileIsReportedAsSoonAsItsWindowShowsAndItsSaveNeverOverwritesIt) {
+    using namespace cmd;
+    const std::string original = make_wave(100, [](int i) { return std::int16_t(i); }, 24);
+    write_file_bytes("take24.wav", original);
+    recording_presenter messages;
+    answered_files files({"take24.wav", "take24.wav", "take24.wav", "", "rescued.wav"});
+    CMainFrame* frame = app->main_frame();
+    auto open_and_wait = [&] {
+        frame->dispatch(ID_FILE_OPEN);
+        QTest::qWait(50);  // the window shows and paints by itself; nothing forces a repaint
+    };
+
+    // Beside a maximised window, then cascaded, then as the only window.
+    frame->active_child()->showMaximized();
+    open_and_wait();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "読み込んだファイルが不正です!!　　");
+    EXPECT_EQ(messages.captions[0], "確認");
+    frame->dispatch(ID_WINDOW_CASCADE);
+    open_and_wait();
+    EXPECT_EQ(messages.texts.size(), 2u) << "every open of the file tells the user again";
+    app->doc_template().close_all();
+    QTest::qWait(20);
+    open_and_wait();
+    EXPECT_EQ(messages.texts.size(), 3u);
+    auto* shown = qobject_cast<CTonewarpView*>(frame->active_view_widget());
+    ASSERT_NE(shown, nullptr);
+    full_repaint(*shown);
+    QTest::qWait(20);
+    EXPECT_EQ(messages.texts.size(), 3u) << "a later repaint does not ask again";
+
+    // Save asks for a name, suggesting the file's; a cancel writes nothing.
+    frame->dispatch(ID_FILE_SAVE);
+    EXPECT_EQ(files.suggestions, QStringList({"take24.wav"}));
+    EXPECT_EQ(read_file_bytes("take24.wav"), original);
+    frame->dispatch(ID_FILE_SAVE);
+    EXPECT_EQ(read_file_bytes("take24.wav"), original);
+    EXPECT_EQ(read_file_bytes("rescued.wav").size(), 46u + 2048u);
 }
 
 }  // namespace
