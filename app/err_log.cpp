@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
+#include "app/c_number.h"
 #include "platform/sjis.h"
 
 int log_on_flg = 0;
@@ -20,23 +20,10 @@ int put_err_log(const char* text) {
 }
 
 int put_err_logf(const char* fmt, ...) {
-    char small[512];
+    std::string line;
     va_list ap;
     va_start(ap, fmt);
-    va_list copy;
-    va_copy(copy, ap);
-    int n = std::vsnprintf(small, sizeof small, fmt, ap);
+    c_vappendf(line, fmt, ap);
     va_end(ap);
-    if (n < 0) {
-        va_end(copy);
-        return put_err_log("");
-    }
-    if (static_cast<std::size_t>(n) < sizeof small) {
-        va_end(copy);
-        return put_err_log(small);
-    }
-    std::vector<char> big(static_cast<std::size_t>(n) + 1);
-    std::vsnprintf(big.data(), big.size(), fmt, copy);
-    va_end(copy);
-    return put_err_log(big.data());
+    return put_err_log(line.c_str());
 }

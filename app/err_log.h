@@ -15,7 +15,8 @@ inline constexpr const char* err_log_file_name = "Err_Log.Lst";
 
 int put_err_log(const char* text);
 
-// printf-style helper: formats (UTF-8) then appends one line.
+// printf-style helper: formats (UTF-8, numbers with a "." whatever the
+// locale) then appends one line.
 int put_err_logf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // True when trace lines are to be written (only the value 1 enables them).

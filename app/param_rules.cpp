@@ -3,10 +3,10 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "app/c_number.h"
 #include "platform/sjis.h"
 
 namespace {
@@ -137,7 +137,7 @@ int read_int_field(std::string_view text, std::size_t max_chars) {
 double read_real_field(std::string_view text, std::size_t max_chars) {
     const std::string num = number_prefix(cut_chars(text, max_chars), true);
     if (num.empty()) return 0.0;
-    return std::strtod(num.c_str(), nullptr);
+    return c_strtod(num.c_str(), nullptr);
 }
 
 std::span<const param_field_rule> ext_param_rules() { return ext_rules; }
@@ -148,10 +148,10 @@ std::string format_field(const param_field_rule& rule, const sys_param_t& p) {
     char buf[64];
     switch (rule.kind) {
         case K::integer:
-            std::snprintf(buf, sizeof buf, rule.format, *int_field(q, rule.field));
+            c_snprintf(buf, sizeof buf, rule.format, *int_field(q, rule.field));
             return buf;
         case K::real:
-            std::snprintf(buf, sizeof buf, rule.format, *real_field(q, rule.field));
+            c_snprintf(buf, sizeof buf, rule.format, *real_field(q, rule.field));
             return buf;
         case K::font_name:
             return cp932_to_utf8(std::string_view(p.font_name, bounded_strlen(p.font_name, 60)));

@@ -16,7 +16,8 @@
 // Lenient number reading: leading blanks skipped, an optional sign and the
 // digits (for reals also a decimal point and an exponent) taken, reading
 // stops at the first character that does not fit; no number gives 0. The
-// text is first cut to max_chars characters (UTF-8 code points).
+// text is first cut to max_chars characters (UTF-8 code points). The decimal
+// point is "." in every locale, as format_field writes it.
 int read_int_field(std::string_view text, std::size_t max_chars);
 double read_real_field(std::string_view text, std::size_t max_chars);
 

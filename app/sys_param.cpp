@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include <unistd.h>
 
 #include "app/err_log.h"
+#include "app/file_replace.h"
 #include "platform/sjis.h"
 
 sys_param_t sys_param{};
@@ -98,21 +98,8 @@ int load_sys_param() {
 }
 
 int save_sys_param() {
-    // Written to a temporary file beside the settings file and renamed over
-    // it, so a crash or a full disk at exit never leaves a truncated file.
-    // Any failure stays silent, and the old file stays as it was. A settings
-    // file that may not be written is left alone, as opening it would fail.
-    if (file_exists(sys_param_file_name) && access(sys_param_file_name, W_OK) != 0) return 0;
-    const std::string tmp = std::string(sys_param_file_name) + ".tmp";
-    std::FILE* fp = std::fopen(tmp.c_str(), "wb");
-    if (fp == nullptr) return 0;
-    const bool ok = std::fwrite(&sys_param, sizeof sys_param, 1, fp) == 1;
-    const bool flushed = std::fflush(fp) == 0 && fsync(fileno(fp)) == 0;
-    const bool closed = std::fclose(fp) == 0;
-    if (ok && flushed && closed) {
-        if (std::rename(tmp.c_str(), sys_param_file_name) != 0) std::remove(tmp.c_str());
-    } else {
-        std::remove(tmp.c_str());
-    }
+    // Replaced through a temporary file, so a crash or a full disk at exit
+    // never leaves a truncated file; any failure stays silent.
+    replace_file_bytes(sys_param_file_name, &sys_param, sizeof sys_param);
     return 0;
 }

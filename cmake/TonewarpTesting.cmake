@@ -1,9 +1,13 @@
-# tw_add_test(<name> LABEL <core|gui|cli|slow> SOURCES <files...> LIBS <targets...>)
+# tw_add_test(<name> LABEL <core|gui|cli|slow> SOURCES <files...> LIBS <targets...>
+#             [ALSO_DECIMAL_COMMA])
 # Builds one GoogleTest executable and registers it with CTest under a label.
 # Every test runs with the offscreen Qt platform and SDL's disk audio driver,
-# so no display or sound card is needed.
+# so no display or sound card is needed. ALSO_DECIMAL_COMMA registers the
+# program a second time, as <name>_de_DE, under LC_ALL=de_DE.UTF-8 (whose
+# decimal point is a comma); TW_DECIMAL_COMMA_RUN=1 tells its tests to check
+# that the locale really took effect.
 function(tw_add_test name)
-  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "ALSO_DECIMAL_COMMA" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL core)
   endif()
@@ -24,4 +28,13 @@ function(tw_add_test name)
     LABELS ${T_LABEL}
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "${env}")
+  if(T_ALSO_DECIMAL_COMMA)
+    add_test(NAME ${name}_de_DE COMMAND ${name})
+    list(TRANSFORM env REPLACE "^LC_ALL=.*" "LC_ALL=de_DE.UTF-8")
+    list(APPEND env "TW_DECIMAL_COMMA_RUN=1")
+    set_tests_properties(${name}_de_DE PROPERTIES
+      LABELS ${T_LABEL}
+      TIMEOUT ${T_TIMEOUT}
+      ENVIRONMENT "${env}")
+  endif()
 endfunction()

@@ -10,6 +10,9 @@ fluidsynth fluid-soundfont-gm"
 # The validators of the installed desktop entry and AppStream metadata (the install test).
 PACKAGES="$PACKAGES desktop-file-utils appstream"
 
+# The locale data: some tests run under a decimal-comma locale (see below).
+PACKAGES="$PACKAGES locales"
+
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -17,17 +20,40 @@ for p in $PACKAGES; do
     fi
 done
 
-if [ -z "$missing" ]; then
-    exit 0
-fi
-
-echo "Installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then
     SUDO=""
 else
     SUDO="sudo"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update
-# shellcheck disable=SC2086
-$SUDO apt-get install -y --no-install-recommends $missing
+
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update
+    # shellcheck disable=SC2086
+    $SUDO apt-get install -y --no-install-recommends $missing
+fi
+
+# The dialog and log tests run a second time under de_DE.UTF-8, where the C
+# library's decimal point is a comma, and fail when that locale is missing.
+# Generated once: enabled in /etc/locale.gen (so a later locale-gen keeps it),
+# with localedef as the fallback where locale-gen works differently.
+comma_locale_present() {
+    locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\{0,1\}8$'
+}
+if ! comma_locale_present; then
+    echo "Generating the locale de_DE.UTF-8"
+    if [ -f /etc/locale.gen ]; then
+        if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+            $SUDO sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        elif ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+            echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+        fi
+        $SUDO locale-gen
+    fi
+    comma_locale_present || $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+    if ! comma_locale_present; then
+        echo "install-deps.sh: the locale de_DE.UTF-8 could not be generated" >&2
+        exit 1
+    fi
+fi

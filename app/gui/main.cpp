@@ -6,6 +6,8 @@
 // current working directory.
 #include <QApplication>
 
+#include <clocale>
+
 #include "app/gui/doc_template.h"
 #include "app/gui/font_subst.h"
 #include "app/gui/tonewarp_app.h"
@@ -13,6 +15,10 @@
 
 int main(int argc, char** argv) {
     QApplication qt_app(argc, argv);
+    // QApplication has set the C library's locale from the environment. The
+    // program's own formatting and reading already use the C locale; this
+    // keeps "." as the decimal point for any plain printf or strtod as well.
+    std::setlocale(LC_NUMERIC, "C");
     install_font_substitutions();
     apply_ui_font();
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/err_log.h"
+#include "tests/app/decimal_comma.h"
 #include "tests/support/test_dir.h"
 
 namespace {
@@ -33,6 +34,15 @@ TEST_F(err_log, LongFormattedLinesAreNotCut) {
     const std::string long_text(2000, 'x');
     put_err_logf("%s", long_text.c_str());
     EXPECT_EQ(read_file_bytes(err_log_file_name), long_text + "\r\n");
+}
+
+using comma_locale_log = decimal_comma;
+
+TEST_F(comma_locale_log, FormattedLinesKeepThePointShortOrLong) {
+    put_err_logf("dblVolAdd=%10.4f ", 1234.5);
+    const std::string pad(600, '-');
+    put_err_logf("%s%.2e", pad.c_str(), 0.25);
+    EXPECT_EQ(read_file_bytes(err_log_file_name), "dblVolAdd= 1234.5000 \r\n" + pad + "2.50e-01\r\n");
 }
 
 TEST_F(err_log, OnlyTheValueOneEnablesTracing) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/param_rules.h"
 #include "app/sys_param.h"
+#include "tests/app/decimal_comma.h"
 
 namespace {
 
@@ -42,6 +44,26 @@ TEST(number_reading, LongerTextIsCutToTheFieldLength) {
     EXPECT_EQ(read_int_field("   256", 5), 25) << "blanks count as characters";
     EXPECT_EQ(read_int_field("99999999999999", 19), 2147483647);
     EXPECT_EQ(cut_chars("ｱｲｳｴｵ", 3), "ｱｲｳ") << "characters, not bytes";
+}
+
+using comma_locale_fields = decimal_comma;
+
+TEST_F(comma_locale_fields, ShowAndReadAPointSoAnUntouchedOkChangesNothing) {
+    const sys_param_t p = defaults();
+    const auto texts = shown(sys_param_rules(), p);
+    EXPECT_EQ(texts[7], "    5000.000");
+    EXPECT_EQ(texts[9], "  355632.475");
+    EXPECT_EQ(texts[12], "      32.375");
+    EXPECT_DOUBLE_EQ(read_real_field("123.5", 19), 123.5);
+    EXPECT_DOUBLE_EQ(read_real_field(" 1.5e3", 19), 1500.0);
+    EXPECT_DOUBLE_EQ(read_real_field("1,5", 19), 1.0) << "a comma ends the number as any other letter";
+
+    sys_param_t q = p;
+    ASSERT_EQ(param_dlg_ok(sys_param_rules(), texts, q), nullptr);
+    EXPECT_EQ(q.set_prm1, 355632.475);
+    EXPECT_EQ(q.set_prm2, 123.5);
+    EXPECT_EQ(q.set_prm4, 32.375);
+    EXPECT_EQ(std::memcmp(&p, &q, sizeof p), 0) << "every field as it was";
 }
 
 TEST(ext_param_dialog, ShowsTheThreeFieldsInTheirFormats) {

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "app/err_log.h"
 #include "app/sys_param.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/test_dir.h"
 
 namespace {
@@ -200,7 +205,24 @@ TEST_F(settings, LoadingSwitchesTheLogOffAndDeletesTheOldLog) {
     EXPECT_EQ(shared_heap, get_process_heap());
 }
 
-TEST_F(settings, SavingReplacesTheFileAtomicallyAndFailsSilently) {
+// The main_win_x field of the settings file on disk.
+std::int32_t saved_win_x(const std::filesystem::path& file) {
+    const std::string b = read_file_bytes(file);
+    if (b.size() < 8) return -1;
+    std::uint32_t u = 0;
+    for (int k = 0; k < 4; ++k) u |= static_cast<std::uint32_t>(static_cast<unsigned char>(b[4 + k])) << (8 * k);
+    return static_cast<std::int32_t>(u);
+}
+
+// The names in a directory, sorted.
+std::vector<std::string> names_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(settings, SavingReplacesTheFileAtomically) {
     load_sys_param();
     sys_param.main_win_x = 123;
     save_sys_param();
@@ -208,14 +230,85 @@ TEST_F(settings, SavingReplacesTheFileAtomicallyAndFailsSilently) {
     EXPECT_FALSE(std::filesystem::exists(std::string(sys_param_file_name) + ".tmp"));
     load_sys_param();
     EXPECT_EQ(sys_param.main_win_x, 123);
+}
 
-    // A directory in the way of the temporary file: nothing written, no crash,
-    // the old file untouched.
+TEST_F(settings, WithoutATemporaryFileTheSettingsAreWrittenInPlace) {
+    load_sys_param();
+    sys_param.main_win_x = 123;
+    save_sys_param();
+    // A directory in the way of the temporary file makes creating it fail,
+    // for root as for anyone: the file is written in place instead.
     std::filesystem::create_directory(std::string(sys_param_file_name) + ".tmp");
     sys_param.main_win_x = 456;
     EXPECT_EQ(save_sys_param(), 0);
+    EXPECT_EQ(read_file_bytes(sys_param_file_name).size(), 240u);
+    EXPECT_EQ(saved_win_x(sys_param_file_name), 456);
+    EXPECT_TRUE(std::filesystem::is_directory(std::string(sys_param_file_name) + ".tmp"));
+}
+
+// Makes a directory read-only for the life of the object.
+struct read_only_dir {
+    explicit read_only_dir(const std::filesystem::path& d) : dir(d) {
+        std::filesystem::permissions(dir, std::filesystem::perms(0555));
+    }
+    ~read_only_dir() { std::filesystem::permissions(dir, std::filesystem::perms(0700)); }
+    std::filesystem::path dir;
+};
+
+TEST_F(settings, AReadOnlyDirectoryStillGetsItsWritableSettingsFileSaved) {
     load_sys_param();
-    EXPECT_EQ(sys_param.main_win_x, 123);
+    std::filesystem::permissions(sys_param_file_name, std::filesystem::perms(0666));
+    sys_param.main_win_x = 789;
+    int r = 0;
+    {
+        const read_only_dir locked(dir_.path());
+        r = as_ordinary_user([] { return save_sys_param(); });
+    }
+    if (r == -1) {
+        GTEST_SKIP() << "root without the right to become another user: a read-only directory "
+                        "does not stop root (WithoutATemporaryFileTheSettingsAreWrittenInPlace "
+                        "covers the fallback)";
+    }
+    EXPECT_EQ(saved_win_x(sys_param_file_name), 789);
+    EXPECT_EQ(names_in("."), std::vector<std::string>{sys_param_file_name});
+}
+
+TEST_F(settings, SavingThroughSymbolicLinksWritesTheFileTheyPointTo) {
+    namespace fs = std::filesystem;
+    fs::create_directories("conf/real");
+    write_file_bytes("conf/real/settings.bin", settings_bytes::valid().b);
+    // Tonewarp.Inf -> conf/hop -> real/settings.bin, the second link relative to conf/.
+    fs::create_symlink("conf/hop", sys_param_file_name);
+    fs::create_symlink("real/settings.bin", "conf/hop");
+    load_sys_param();
+    ASSERT_EQ(sys_param.main_win_x, 20);
+    sys_param.main_win_x = 321;
+    save_sys_param();
+    EXPECT_TRUE(fs::is_symlink(sys_param_file_name));
+    EXPECT_TRUE(fs::is_symlink("conf/hop"));
+    EXPECT_EQ(saved_win_x("conf/real/settings.bin"), 321);
+    EXPECT_EQ(names_in("."), (std::vector<std::string>{sys_param_file_name, "conf"}));
+    EXPECT_EQ(names_in("conf/real"), std::vector<std::string>{"settings.bin"}) << "no temporary left";
+
+    // A link to a file not there yet: the file is made where the link points.
+    fs::remove("conf/real/settings.bin");
+    save_sys_param();
+    EXPECT_TRUE(fs::is_symlink(sys_param_file_name));
+    EXPECT_EQ(saved_win_x("conf/real/settings.bin"), 321);
+}
+
+TEST_F(settings, SavingKeepsTheFilesPermissionBits) {
+    namespace fs = std::filesystem;
+    const mode_t old_mask = umask(022);
+    load_sys_param();
+    for (const fs::perms mode : {fs::perms(0600), fs::perms(0664)}) {
+        fs::permissions(sys_param_file_name, mode);
+        sys_param.main_win_x += 1;
+        save_sys_param();
+        EXPECT_EQ(saved_win_x(sys_param_file_name), sys_param.main_win_x);
+        EXPECT_EQ(static_cast<unsigned>(fs::status(sys_param_file_name).permissions()), static_cast<unsigned>(mode));
+    }
+    umask(old_mask);
 }
 
 TEST_F(settings, AnUnreadableFileIsReplacedByDefaults) {

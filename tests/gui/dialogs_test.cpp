@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <clocale>
 #include <cstring>
 #include <memory>
 
@@ -229,6 +230,29 @@ TEST_F(dialogs, TheFullParameterDialogShowsEveryFieldChecksThemInOrderAndAnnounc
     EXPECT_EQ(sys_param.set_prm3, 2000.0) << "no test against set_prm2 in the dialog";
     EXPECT_EQ(sys_param.set_prm4, -1.0);
     EXPECT_EQ(disp_font_size, 12) << "the font changes at the next start";
+}
+
+TEST_F(dialogs, AnUntouchedOkKeepsEveryParameterInAnyLocale) {
+    // The second run of this program sets LC_ALL=de_DE.UTF-8; without that
+    // locale Qt would fall back to "C" and the run would prove nothing.
+    if (qEnvironmentVariableIsSet("TW_DECIMAL_COMMA_RUN")) {
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",")
+            << "the locale de_DE.UTF-8 is missing: run scripts/install-deps.sh";
+    }
+    sys_param.min_vol_prm = 5000.125;
+    sys_param.set_prm3 = 0.5;
+    const sys_param_t before = sys_param;
+    CSysParamDlg dlg;
+    show_and_paint(dlg);
+    EXPECT_EQ(edit(&dlg, 1031)->text().toStdString(), "    5000.125");
+    EXPECT_EQ(edit(&dlg, 1033)->text().toStdString(), "  355632.475");
+    click_ok(&dlg);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(sys_param.set_prm1, 355632.475);
+    EXPECT_EQ(sys_param.set_prm2, 123.5);
+    EXPECT_EQ(sys_param.set_prm3, 0.5);
+    EXPECT_EQ(sys_param.set_prm4, 32.375);
+    EXPECT_EQ(std::memcmp(&before, &sys_param, sizeof sys_param), 0) << "every field as it was";
 }
 
 // ---- part-name dialog ----

@@ -1,0 +1,17 @@
+#include "tests/support/ordinary_user.h"
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+int as_ordinary_user(int (*body)()) {
+    if (geteuid() != 0) return body();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(255);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
