@@ -1,10 +1,13 @@
 // Reading a WAVE file into the document.
 //
 // Only the format chunk's length (1 .. 144) and the sample width (16 bits)
-// are checked. The eight bytes after the format chunk are taken as the data
-// chunk header whatever their tag. A mono file is widened to stereo frames
-// with both channels equal. A file shorter than its header claims leaves
-// zeros where its bytes are missing.
+// are checked. Chunks that writers put between the format chunk and the data
+// chunk ("LIST", "JUNK", "bext", "fact" ...) are passed over to the "data"
+// chunk. A file in which no "data" chunk follows is read as it always was:
+// the eight bytes after the format chunk as the data chunk header whatever
+// their tag, the bytes after them as samples. A mono file is widened to
+// stereo frames with both channels equal. A file shorter than its header
+// claims leaves zeros where its bytes are missing.
 
 #include <climits>
 #include <cstring>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "app/err_log.h"
+#include "document/byte_stream.h"
 #include "document/le_bytes.h"
 #include "document/tonewarp_doc.h"
 
@@ -47,22 +51,83 @@ void trace_data_header(const CTonewarpDoc& d) {
     put_err_logf("サウンドデータの長さ   = %8ld", static_cast<long>(d.data_len()));
 }
 
+constexpr std::int64_t io_piece = 65536;
+
+// Reads n bytes in pieces, appending them to kept when it is given and
+// dropping them otherwise. False when the data ends first.
+bool pass_bytes(byte_istream& in, std::int64_t n, std::string* kept) {
+    std::vector<unsigned char> tmp;
+    if (kept == nullptr) tmp.resize(static_cast<std::size_t>(n < io_piece ? n : io_piece));
+    while (n > 0) {
+        const std::int64_t want = n < io_piece ? n : io_piece;
+        std::int64_t got = 0;
+        if (kept != nullptr) {
+            const std::size_t at = kept->size();
+            kept->resize(at + static_cast<std::size_t>(want));
+            got = in.read(kept->data() + at, want);
+            kept->resize(at + static_cast<std::size_t>(got));
+        } else {
+            got = in.read(tmp.data(), want);
+        }
+        n -= got;
+        if (got < want) return false;
+    }
+    return true;
+}
+
+bool is_data_tag(const unsigned char* hdr) { return std::memcmp(hdr, "data", 4) == 0; }
+
+// Bytes a chunk takes after its header: its length (unsigned), padded to even.
+std::int64_t padded_body_len(const unsigned char* hdr) {
+    const std::int64_t n = static_cast<std::uint32_t>(le_get_i32(hdr + 4));
+    return n + (n & 1);
+}
+
+// hdr holds the chunk header that follows the format chunk, as read. Unless
+// it is the "data" chunk, whole chunks are passed over until one is; its
+// header then replaces hdr, the stream stands at its first sample, and the
+// result is true. When the data ends first (no "data" chunk, or a chunk or
+// its header cut off), hdr stays and first_body holds the bytes that
+// followed it up to its length: what the samples of that header are.
+bool find_data_chunk(byte_istream& in, unsigned char* hdr, std::string& first_body) {
+    if (is_data_tag(hdr)) return true;
+    const std::int32_t as_data_len = le_get_i32(hdr + 4);
+    const std::int64_t keep = as_data_len > 0 ? as_data_len : 0;
+    if (!pass_bytes(in, keep, &first_body)) return false;
+    if (!pass_bytes(in, padded_body_len(hdr) - keep, nullptr)) return false;
+    unsigned char next[wv_data_hdr_len];
+    while (in.read(next, wv_data_hdr_len) == wv_data_hdr_len) {
+        if (is_data_tag(next)) {
+            std::memcpy(hdr, next, wv_data_hdr_len);
+            std::string().swap(first_body);  // not needed: give it back before the buffers come
+            return true;
+        }
+        if (!pass_bytes(in, padded_body_len(next), nullptr)) return false;
+    }
+    return false;
+}
+
 // Mono samples: each 16-bit sample becomes one frame with equal channels.
 // Read in pieces; a missing tail (or a missing half sample) stays zero.
-void read_mono_frames(byte_istream& in, unsigned char* frames, std::int64_t frame_cnt) {
-    constexpr std::int64_t piece = 65536;
-    std::vector<unsigned char> tmp(static_cast<std::size_t>(2 * piece));
-    for (std::int64_t f0 = 0; f0 < frame_cnt; f0 += piece) {
-        const std::int64_t n = frame_cnt - f0 < piece ? frame_cnt - f0 : piece;
+// Returns the bytes of frames written: 4 a frame, a half sample's frame
+// included.
+std::int64_t read_mono_frames(byte_istream& in, unsigned char* frames, std::int64_t frame_cnt) {
+    std::vector<unsigned char> tmp(static_cast<std::size_t>(2 * io_piece));
+    std::int64_t written = 0;
+    for (std::int64_t f0 = 0; f0 < frame_cnt; f0 += io_piece) {
+        const std::int64_t n = frame_cnt - f0 < io_piece ? frame_cnt - f0 : io_piece;
         std::memset(tmp.data(), 0, static_cast<std::size_t>(2 * n));
         const std::int64_t got = in.read(tmp.data(), 2 * n);
-        for (std::int64_t f = 0; f < n; ++f) {
+        const std::int64_t filled = (got + 1) / 2;
+        for (std::int64_t f = 0; f < filled; ++f) {
             unsigned char* dst = frames + 4 * (f0 + f);
             dst[0] = dst[2] = tmp[static_cast<std::size_t>(2 * f)];
             dst[1] = dst[3] = tmp[static_cast<std::size_t>(2 * f + 1)];
         }
+        written = 4 * (f0 + filled);
         if (got < 2 * n) break;  // the rest of the buffer is already zero
     }
+    return written;
 }
 
 }  // namespace
@@ -90,6 +155,13 @@ void CTonewarpDoc::read_wave_file(byte_istream& in) {
     if (fmt_bits_per_sample() != 16) return reject();
 
     in.read(wv_data_hdr, wv_data_hdr_len);
+    // Without a "data" chunk the samples are the bytes read after the first
+    // header, which the search has already taken from the stream: they are
+    // read back from where it kept them.
+    std::string first_body;
+    const bool found = find_data_chunk(in, wv_data_hdr, first_body);
+    memory_istream first_body_in(first_body);
+    byte_istream& samples = found ? in : first_body_in;
     if (log_tracing()) trace_data_header(*this);
 
     // Whatever the document held before goes.
@@ -122,10 +194,10 @@ void CTonewarpDoc::read_wave_file(byte_istream& in) {
     intPart_Cnt = 0;
 
     const std::int64_t d = data_len();
-    if (mono) {
-        read_mono_frames(in, orgn_dt, d / 4);
-    } else {
-        in.read(orgn_dt, d);
-    }
-    std::memcpy(mdfy_dt, orgn_dt, static_cast<std::size_t>(d));
+    const std::int64_t got = mono ? read_mono_frames(samples, orgn_dt, d / 4) : samples.read(orgn_dt, d);
+    // Both buffers come zero-filled, so only the bytes read need copying. A
+    // header written into a pipe declares about 2 GB whatever the file
+    // holds: copying its whole length would make every page of mdfy_dt
+    // resident and take seconds, for zeros that are already there.
+    if (got > 0) std::memcpy(mdfy_dt, orgn_dt, static_cast<std::size_t>(got));
 }

@@ -1,9 +1,10 @@
 // WAVE reading then writing of arbitrary bytes.
 //
 // What the reader must do is worked out here from the bytes alone (format
-// length, sample width, data length, channel count, the heap's size cap),
-// then compared with what the document holds, with the file the writer
-// makes of it, and with a second read-and-write round of that file.
+// length, sample width, the chunks up to "data", data length, channel count,
+// the heap's size cap), then compared with what the document holds, with the
+// file the writer makes of it, and with a second read-and-write round of
+// that file.
 
 #include <algorithm>
 #include <climits>
@@ -63,8 +64,28 @@ expected_doc expect_read(const padded_bytes& in) {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(e.fmt[i] | (e.fmt[i + 1] << 8)));
     };
     if (fmt16(14) != 16) return reject();
-    for (int i = 0; i < 8; ++i) e.data_hdr[i] = in.at(20 + len + i);
-    const std::int32_t d = in.i32(20 + len + 4);
+    // The data header: the first "data" chunk reached over whole chunks
+    // (each padded to even) from the one after the format chunk; when the
+    // bytes end first, the chunk after the format chunk, whatever its tag.
+    const auto is_data = [&in](std::int64_t p) {
+        return in.at(p) == 'd' && in.at(p + 1) == 'a' && in.at(p + 2) == 't' && in.at(p + 3) == 'a';
+    };
+    const auto next_chunk = [&in](std::int64_t p) {
+        const std::int64_t n = static_cast<std::uint32_t>(in.i32(p + 4));
+        return p + 8 + n + (n & 1);
+    };
+    std::int64_t hdr_at = 20 + len;
+    if (!is_data(hdr_at)) {
+        for (std::int64_t p = next_chunk(hdr_at); p + 8 <= static_cast<std::int64_t>(in.size);
+             p = next_chunk(p)) {
+            if (is_data(p)) {
+                hdr_at = p;
+                break;
+            }
+        }
+    }
+    for (int i = 0; i < 8; ++i) e.data_hdr[i] = in.at(hdr_at + i);
+    const std::int32_t d = in.i32(hdr_at + 4);
     if (d < 0) return reject();
     const bool mono = fmt16(2) == 1;
     if (mono && d > INT32_MAX / 2) return reject();
@@ -72,7 +93,7 @@ expected_doc expect_read(const padded_bytes& in) {
     e.buffer_bytes = d2 * 5 / 4;
     if (e.buffer_bytes > wave_check_heap_cap) return reject();
 
-    const std::int64_t at = 28 + len;
+    const std::int64_t at = hdr_at + 8;
     // Bytes past the end of the input stay zero: only the ones it has are copied.
     e.frames.assign(static_cast<std::size_t>(d2), 0);
     const std::int64_t avail = std::max<std::int64_t>(0, static_cast<std::int64_t>(in.size) - at);

@@ -104,6 +104,13 @@ TEST_F(cli, info_starts_like_the_application_and_prints_the_header_as_held) {
     EXPECT_NE(r.out.find("riff_tag=R\\x01FF\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("data_tag=da\\xE9a\n"), std::string::npos) << r.out;
 
+    // The data chunk is found past a "LIST" chunk before it.
+    w.extra_chunk = std::string("LIST\x04\0\0\0INFO", 12);
+    write_file_bytes("list.wav", make_wave_bytes(w));
+    r = run("info list.wav");
+    EXPECT_NE(r.out.find("data_tag=data\ndata_len=2000\nframes=500\n"), std::string::npos) << r.out;
+    w.extra_chunk.clear();
+
     w.bits = 8;
     write_file_bytes("b8.wav", make_wave_bytes(w));
     r = run("info b8.wav");
