@@ -11,6 +11,7 @@
 const cli_command cli_command_table[] = {
     {"info", "FILE", "print FILE's header as held after reading, key=value lines", 1, cli_info},
     {"cancel", "IN OUT", "centre cancel: both channels of OUT = IN's left minus right", 2, cli_cancel},
+    {"convert", "IN OUT", "IN (any format below) as the 16-bit stereo WAVE OUT", 2, cli_convert},
     {"extract", "FILE... [OPTIONS]", "extract the parts of every FILE, each into its own folder", -1,
      cli_extract},
     {nullptr, nullptr, nullptr, 0, nullptr},
@@ -32,7 +33,8 @@ void print_help() {
     std::fputs(
         "\n"
         "Options of extract (also written --name=VALUE):\n"
-        "  --start FRAME   first frame of the range (default 0)\n"
+        "  --start FRAME   first frame of the range (default 0); frames count at the\n"
+        "                  recording's own sample rate\n"
         "  --end FRAME     last frame of the range (default the recording's last frame)\n"
         "                  Both are clamped to each recording; a range whose start is\n"
         "                  not before its end is refused with status 2.\n"
@@ -46,6 +48,26 @@ void print_help() {
         "The three parameters default to the values in Tonewarp.Inf (8, 5000, 3000\n"
         "unless changed in the application). They are read like the fields of the\n"
         "extraction parameter dialog, hold for this call only and are never saved.\n"
+        "\n"
+        "Recordings extract and convert read:\n"
+        "  A 16-bit WAVE file of one or two channels that the application opens is\n"
+        "  read exactly as the application reads it. Any other recording libsndfile\n"
+        "  reads (FLAC, Ogg Vorbis and Opus, MP3, AIFF, WAVE of 8, 24 or 32 bits or\n"
+        "  of floats, and more) becomes what reading its conversion to a 16-bit\n"
+        "  stereo WAVE file at the same sample rate would give:\n"
+        "  - mono is copied to both channels, as the application widens mono;\n"
+        "  - more than two channels: the file is refused with status 2;\n"
+        "  - each sample x (full scale 1.0) becomes x * 32768 rounded to the nearest\n"
+        "    integer, halves away from zero, held at -32768 ... 32767, no dither:\n"
+        "    24-bit v becomes v / 256 and 32-bit v becomes v / 65536 (rounded),\n"
+        "    float -1.0 becomes -32768 and float 1.0 is held at 32767;\n"
+        "  - the sample rate is kept, and the part files carry it;\n"
+        "  - the summary says how many samples were held, when any was.\n"
+        "  The same file therefore always gives the same parts. convert writes that\n"
+        "  16-bit stereo file: the way to look at such a recording in the window.\n"
+        "info and cancel read only what the application reads; for a file it\n"
+        "refuses, info adds what libsndfile reads in it (source_*) and, when\n"
+        "convertible=1, the header a conversion gives (conv_*); it still exits 2.\n"
         "\n"
         "Files extract writes into a FILE's folder (existing ones are replaced):\n"
         "  mix.wav         every part mixed over the range, the residual included:\n"

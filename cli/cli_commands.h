@@ -22,6 +22,9 @@ extern const cli_command cli_command_table[];
 int cli_info(const cli_args& args);
 // cancel IN OUT: centre cancel of IN, saved as OUT.
 int cli_cancel(const cli_args& args);
+// convert IN OUT: IN read as extract reads it, saved as the 16-bit stereo
+// WAVE file the application opens.
+int cli_convert(const cli_args& args);
 // extract FILE [options]: a whole extraction run; the mix, every part and a
 // table of the parts' episodes written into a folder.
 int cli_extract(const cli_args& args);

@@ -19,6 +19,8 @@ void print_summary(const extract_result& r) {
     std::printf("audio: %.3f s (%d frames from frame %d)\n", r.audio_s, r.frames, r.first);
     std::printf("wall time: %.3f s (%.2f x real time)\n", r.wall_s,
                 r.wall_s > 0.0 ? r.audio_s / r.wall_s : 0.0);
+    if (r.converted) std::printf("converted: %s -> 16-bit stereo\n", r.source.c_str());
+    if (r.held > 0) std::printf("held samples: %lld (at -32768 or 32767)\n", static_cast<long long>(r.held));
     std::fflush(stdout);
 }
 
@@ -36,7 +38,7 @@ const char* status_reason(int status) {
 }
 
 // A batch's line for one file, written as soon as the file is done:
-//   FILE: ok -> DIR: parts: N (episodes: E) + Total_Diff., audio X s, wall time Y s
+//   FILE: ok -> DIR: parts: N (episodes: E) + Total_Diff., audio X s, wall time Y s[, held samples H]
 //   FILE: status S (reason)[ -> DIR: ...]
 void print_batch_line(const std::string& file, const std::string& dir, const extract_result& r) {
     std::string head = file + ": ";
@@ -46,9 +48,11 @@ void print_batch_line(const std::string& file, const std::string& dir, const ext
         head += "status " + std::to_string(r.status) + " (" + status_reason(r.status) + ")";
     }
     if (r.ran) {
-        std::printf("%s -> %s: parts: %d (episodes: %ld)%s, audio %.3f s, wall time %.3f s\n", head.c_str(),
+        std::printf("%s -> %s: parts: %d (episodes: %ld)%s, audio %.3f s, wall time %.3f s", head.c_str(),
                     dir.c_str(), r.parts, r.episodes, r.residual ? " + Total_Diff." : "", r.audio_s,
                     r.wall_s);
+        if (r.held > 0) std::printf(", held samples %lld", static_cast<long long>(r.held));
+        std::printf("\n");
     } else {
         std::printf("%s\n", head.c_str());
     }

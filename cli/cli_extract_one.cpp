@@ -18,6 +18,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/cli_extract_opts.h"
+#include "cli/cli_read_recording.h"
 #include "engine/extr_engine_steps.h"
 #include "engine/extr_run.h"
 #include "engine/extr_state.h"
@@ -142,12 +143,12 @@ extract_result extract_one(const std::string& file, const std::filesystem::path&
                            const std::string& progress_label) {
     extract_result res;
     auto doc = std::make_unique<CTonewarpDoc>();
-    res.status = cli_open_document(*doc, file);
-    if (res.status == cli_exit_io) return res;
-    if (res.status == cli_exit_bad) {
-        cli_report_bad_file();
-        return res;
-    }
+    const recording_read in = cli_read_recording(*doc, file);
+    res.status = in.status;
+    if (res.status != cli_exit_ok) return res;
+    res.converted = in.converted;
+    res.source = in.source;
+    res.held = in.held;
 
     int first = 0;
     int last = 0;

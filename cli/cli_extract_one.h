@@ -2,6 +2,7 @@
 // its output folder.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -19,9 +20,12 @@ struct extract_result {
     int first = 0;          // and its first frame
     double audio_s = 0.0;   // the range's length in seconds at the file's rate
     double wall_s = 0.0;    // time the run took
+    bool converted = false;  // the recording was decoded by libsndfile
+    std::string source;      // then: its container, encoding, channels and rate
+    std::int64_t held = 0;   // and its samples held at -32768 or 32767
 };
 
-// Reads file, extracts over the range the options give (clamped to this
+// Reads file (cli_read_recording), extracts over the range the options give (clamped to this
 // recording) and writes mix.wav, one WAVE per part and parts.tsv into dir,
 // creating it. Every problem is reported on stderr as it happens. The
 // settings block must already be loaded and overridden; progress_label is

@@ -1,11 +1,14 @@
 // tonewarp-cli info FILE
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/sound_file.h"
+#include "cli/wave16_image.h"
 
 namespace {
 
@@ -25,23 +28,53 @@ std::string tag_text(const unsigned char* p) {
     return s;
 }
 
-void print_header(const CTonewarpDoc& d) {
-    std::printf("riff_tag=%s\n", tag_text(d.wv_riff_hdr + 0).c_str());
-    std::printf("riff_size=%ld\n", static_cast<long>(d.riff_size()));
-    std::printf("form_type=%s\n", tag_text(d.wv_riff_hdr + 8).c_str());
-    std::printf("fmt_tag=%s\n", tag_text(d.wv_riff_hdr + 12).c_str());
-    std::printf("fmt_len=%ld\n", static_cast<long>(d.fmt_len()));
-    std::printf("format_tag=%d\n", d.fmt_format_tag());
-    std::printf("channels=%d\n", d.fmt_channels());
-    std::printf("samples_per_sec=%ld\n", static_cast<long>(d.fmt_samples_per_sec()));
-    std::printf("avg_bytes_per_sec=%ld\n", static_cast<long>(d.fmt_avg_bytes_per_sec()));
-    std::printf("block_align=%d\n", d.fmt_block_align());
-    std::printf("bits_per_sample=%d\n", d.fmt_bits_per_sample());
-    std::printf("data_tag=%s\n", tag_text(d.wv_data_hdr + 0).c_str());
-    std::printf("data_len=%ld\n", static_cast<long>(d.data_len()));
-    std::printf("frames=%ld\n", static_cast<long>(d.frame_count()));
-    std::printf("rejected=%d\n", d.is_bad_file() ? 1 : 0);
-    std::fflush(stdout);
+// The header records as held, each key after prefix.
+void print_header(const CTonewarpDoc& d, const char* prefix) {
+    auto line = [prefix](const char* key, const std::string& value) {
+        std::printf("%s%s=%s\n", prefix, key, value.c_str());
+    };
+    auto num = [](long v) { return std::to_string(v); };
+    line("riff_tag", tag_text(d.wv_riff_hdr + 0));
+    line("riff_size", num(d.riff_size()));
+    line("form_type", tag_text(d.wv_riff_hdr + 8));
+    line("fmt_tag", tag_text(d.wv_riff_hdr + 12));
+    line("fmt_len", num(d.fmt_len()));
+    line("format_tag", num(d.fmt_format_tag()));
+    line("channels", num(d.fmt_channels()));
+    line("samples_per_sec", num(d.fmt_samples_per_sec()));
+    line("avg_bytes_per_sec", num(d.fmt_avg_bytes_per_sec()));
+    line("block_align", num(d.fmt_block_align()));
+    line("bits_per_sample", num(d.fmt_bits_per_sample()));
+    line("data_tag", tag_text(d.wv_data_hdr + 0));
+    line("data_len", num(d.data_len()));
+    line("frames", num(d.frame_count()));
+}
+
+// For a file the own reader rejects: what libsndfile reads in it and, when
+// extract and convert take it, the header the document would then hold.
+void print_source(const std::string& path) {
+    sound_file src;
+    if (!src.open(path)) {
+        std::printf("convertible=0\n");
+        return;
+    }
+    std::printf("source_format=%s\n", src.format_name().c_str());
+    std::printf("source_encoding=%s\n", src.encoding_name().c_str());
+    std::printf("source_channels=%d\n", src.channels());
+    std::printf("source_samples_per_sec=%d\n", src.rate());
+    std::printf("source_frames=%lld\n", static_cast<long long>(src.frames()));
+    std::printf("source_seconds=%.3f\n", src.rate() > 0 ? static_cast<double>(src.frames()) / src.rate() : 0.0);
+    const bool convertible = wave16_refusal(src).empty();
+    std::printf("convertible=%d\n", convertible ? 1 : 0);
+    if (!convertible) return;
+    // The converted file's header as the reader copies it: the RIFF
+    // records, the 16-byte format body, the data header.
+    const auto h = wave16_header(src.rate(), src.frames());
+    auto conv = std::make_unique<CTonewarpDoc>();
+    std::memcpy(conv->wv_riff_hdr, h.data(), wv_riff_hdr_len);
+    std::memcpy(conv->wv_fmt_dt, h.data() + wv_riff_hdr_len, 16);
+    std::memcpy(conv->wv_data_hdr, h.data() + wv_riff_hdr_len + 16, wv_data_hdr_len);
+    print_header(*conv, "conv_");
 }
 
 }  // namespace
@@ -51,7 +84,11 @@ int cli_info(const cli_args& args) {
     auto doc = std::make_unique<CTonewarpDoc>();
     const int r = cli_open_document(*doc, args[0]);
     if (r == cli_exit_io) return r;
-    print_header(*doc);
+    print_header(*doc, "");
+    std::printf("rejected=%d\n", doc->is_bad_file() ? 1 : 0);
+    if (r == cli_exit_bad) print_source(args[0]);
+    std::fflush(stdout);
+    // A file File Open refuses stays refused here, also when extract reads it.
     if (r == cli_exit_bad) cli_report_bad_file();
     return r;
 }

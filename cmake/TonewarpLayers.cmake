@@ -42,3 +42,18 @@ function(tw_check_no_sdl)
     endforeach()
   endforeach()
 endfunction()
+
+# The same for libsndfile: only the command-line tool decodes FLAC, MP3, Ogg and
+# the other formats through it; the core and the application read WAVE alone.
+function(tw_check_no_sndfile)
+  foreach(target IN LISTS ARGN)
+    set(all "")
+    _tw_collect_links(${target} all)
+    foreach(lib IN LISTS all)
+      string(TOLOWER "${lib}" lower)
+      if(lower MATCHES "sndfile")
+        message(FATAL_ERROR "Target ${target} links ${lib}: only tonewarp-cli may link libsndfile")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()

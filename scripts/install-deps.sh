@@ -10,8 +10,17 @@ fluidsynth fluid-soundfont-gm"
 # The validators of the installed desktop entry and AppStream metadata (the install test).
 PACKAGES="$PACKAGES desktop-file-utils appstream"
 
+# The decoder tonewarp-cli reads FLAC, Ogg, MP3, AIFF and other WAVE files with
+# (the command-line tool only), and the MP3 encoder its tests make MP3 files
+# with (sox here cannot write MP3).
+PACKAGES="$PACKAGES libsndfile1-dev lame"
+
 # The locale data: some tests run under a decimal-comma locale (see below).
 PACKAGES="$PACKAGES locales"
+
+# The separation quality measurement (bench/quality/, scripts/quality.sh): scoring and plot
+# with Debian's Python 3.
+PACKAGES="$PACKAGES python3-numpy python3-mir-eval python3-matplotlib"
 
 missing=""
 for p in $PACKAGES; do

@@ -5,12 +5,12 @@
 
 #include <cmath>
 #include <filesystem>
-#include <map>
 
 #include "app/err_log.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_extract_opts.h"
 #include "platform/heap.h"
+#include "tests/cli/cli_in_process.h"
 #include "tests/extract/extract_files.h"
 
 namespace {
@@ -29,14 +29,6 @@ std::string tone_wave(int frames, int entry, double hz) {
     return stereo_wave(data);
 }
 
-// Every file of a folder by name, with its bytes.
-std::map<std::string, std::string> folder_files(const fs::path& dir) {
-    std::map<std::string, std::string> m;
-    for (const auto& e : fs::directory_iterator(dir))
-        m[e.path().filename().string()] = read_file_bytes(e.path());
-    return m;
-}
-
 // The stdout lines without the wall time (it differs from run to run).
 std::vector<std::string> lines_without_wall_time(const std::string& out) {
     std::vector<std::string> lines;
@@ -45,10 +37,7 @@ std::vector<std::string> lines_without_wall_time(const std::string& out) {
     return lines;
 }
 
-struct run_result {
-    int status;
-    std::string out, err;
-};
+using run_result = cli_run;
 
 class extract_batch : public in_test_dir {
    protected:
@@ -56,28 +45,23 @@ class extract_batch : public in_test_dir {
         write_file_bytes("a.wav", tone_wave(20000, 3000, 440.0));
         fs::create_directory("sub");
         write_file_bytes("sub/c.wav", tone_wave(24000, 8000, 660.0));
-        wave_spec w;
-        w.bits = 8;
-        write_file_bytes("b8.wav", make_wave_bytes(w));
+        // Neither the own reader nor libsndfile takes it.
+        write_file_bytes("bad.wav", "neither a WAVE file nor any recording");
     }
     void TearDown() override { heap_test::reset(), log_on_flg = 0; }
     static run_result run(cli_args args) {
         args.insert(args.begin(), "extract");
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int status = cli_main(args);
-        std::string out = testing::internal::GetCapturedStdout();
-        return {status, out, testing::internal::GetCapturedStderr()};
+        return run_in_process(args);
     }
 };
 
 TEST_F(extract_batch, EveryFileIsTriedInTurnAndTheCallExitsWithTheHighestStatus) {
-    const run_result r = run({"a.wav", "b8.wav", "missing.wav", "sub/c.wav"});
+    const run_result r = run({"a.wav", "bad.wav", "missing.wav", "sub/c.wav"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(lines_without_wall_time(r.out),
               (std::vector<std::string>{
                   "a.wav: ok -> a_parts: parts: 1 (episodes: 1) + Total_Diff., audio 0.454 s",
-                  "b8.wav: status 2 (rejected or invalid input)",
+                  "bad.wav: status 2 (rejected or invalid input)",
                   "missing.wav: status 1 (a file could not be opened, read or written)",
                   "sub/c.wav: ok -> c_parts: parts: 1 (episodes: 1) + Total_Diff., audio 0.544 s",
                   "4 files: 2 ok, 2 failed; exit status 2"}));
@@ -91,7 +75,7 @@ TEST_F(extract_batch, EveryFileIsTriedInTurnAndTheCallExitsWithTheHighestStatus)
         EXPECT_TRUE(fs::exists(fs::path(dir) / "Part_001.wav")) << dir;
     }
     EXPECT_EQ(wave_data("c_parts/mix.wav"), wave_data("sub/c.wav"));
-    EXPECT_FALSE(fs::exists("b8_parts") || fs::exists("missing_parts"));
+    EXPECT_FALSE(fs::exists("bad_parts") || fs::exists("missing_parts"));
 
     // Statuses rank by number: an io failure alone gives 1, all good gives 0.
     EXPECT_EQ(run({"a.wav", "missing.wav"}).status, 1);
@@ -122,7 +106,7 @@ TEST_F(extract_batch, AnEngineFailureInOneFileLeavesTheNextFileWhole) {
     // failing it stops a.wav's run, and c.wav must come out as if alone.
     heap_test::reset();
     heap_test::fail_nth_alloc(3);
-    const run_result r = run({"a.wav", "sub/c.wav", "b8.wav"});
+    const run_result r = run({"a.wav", "sub/c.wav", "bad.wav"});
     EXPECT_EQ(r.status, 3);
     const auto lines = lines_without_wall_time(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;

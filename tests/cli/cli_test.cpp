@@ -50,7 +50,9 @@ TEST_F(cli, prints_version_and_help_without_touching_any_file) {
 TEST_F(cli, help_documents_every_command_option_output_file_and_exit_status) {
     const std::string help = run("--help").out;
     auto documented = [&](const std::string& what) { return help.find(what) != std::string::npos; };
-    for (const char* what : {"info FILE", "cancel IN OUT", "extract FILE...", "--version"})
+    for (const char* what : {"info FILE", "cancel IN OUT", "convert IN OUT", "extract FILE...", "--version",
+                             "FLAC", "MP3", "Ogg", "AIFF", "mono is copied", "more than two channels",
+                             "x * 32768 rounded", "held at -32768 ... 32767", "sample rate is kept"})
         EXPECT_TRUE(documented(what)) << what;
     for (const char* opt :
          {"--start FRAME", "--end FRAME", "--out DIR", "--part-max N", "--min-vol V", "--sim-snd V", "--log"})
@@ -114,13 +116,27 @@ TEST_F(cli, info_starts_like_the_application_and_prints_the_header_as_held) {
     w.bits = 8;
     write_file_bytes("b8.wav", make_wave_bytes(w));
     r = run("info b8.wav");
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 2);  // File Open refuses it, also though extract reads it
+    // Then what libsndfile reads in it and the header its conversion gives:
+    // mono 8-bit at 22050 Hz becomes 16-bit stereo at 22050 Hz.
     EXPECT_EQ(
         r.out,
         "riff_tag=NG_F\nriff_size=46\nform_type=WAVE\nfmt_tag=fmt \nfmt_len=18\nformat_tag=1\nchannels=2\n"
         "samples_per_sec=44100\navg_bytes_per_sec=176400\nblock_align=4\nbits_per_sample=16\n"
-        "data_tag=data\ndata_len=2048\nframes=512\nrejected=1\n");
+        "data_tag=data\ndata_len=2048\nframes=512\nrejected=1\n"
+        "source_format=WAV (Microsoft)\nsource_encoding=Unsigned 8 bit PCM\nsource_channels=1\n"
+        "source_samples_per_sec=22050\nsource_frames=1000\nsource_seconds=0.045\nconvertible=1\n"
+        "conv_riff_tag=RIFF\nconv_riff_size=4036\nconv_form_type=WAVE\nconv_fmt_tag=fmt \nconv_fmt_len=16\n"
+        "conv_format_tag=1\nconv_channels=2\nconv_samples_per_sec=22050\nconv_avg_bytes_per_sec=88200\n"
+        "conv_block_align=4\nconv_bits_per_sample=16\nconv_data_tag=data\nconv_data_len=4000\n"
+        "conv_frames=1000\n");
     EXPECT_EQ(r.err, bad_file_line);
+
+    // Neither reader takes it: nothing past rejected=1 but convertible=0.
+    write_file_bytes("junk.wav", "neither a WAVE file nor any recording");
+    r = run("info junk.wav");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out.substr(r.out.find("rejected=")), "rejected=1\nconvertible=0\n");
 }
 
 TEST_F(cli, exits_1_naming_the_file_it_cannot_open_or_write) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ inline std::string wave_data(const std::filesystem::path& p) {
         at += 8 + len + (len & 1);
     }
     return {};
+}
+
+// Every file of a folder by name, with its bytes.
+inline std::map<std::string, std::string> folder_files(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> m;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        m[e.path().filename().string()] = read_file_bytes(e.path());
+    return m;
 }
 
 inline std::vector<std::int16_t> samples_of(const std::string& data) {
