@@ -6,21 +6,26 @@
 # offscreen Qt platform. The outputs of tonewarp-cli extract on the 60 s and
 # 10 min recordings are checked against bench/golden_outputs.txt.
 #
-# usage: scripts/bench.sh [--quick] [--record-golden]
+# usage: scripts/bench.sh [--quick] [--record-golden] [--quality]
 #   --quick          leaves out the 1-hour memory figure (rendering and
 #                    extracting an hour of music takes a few minutes, up to
 #                    3.5 GB of memory and 7 GB of disk)
 #   --record-golden  records the extraction outputs as the golden ones
 #                    instead of checking them (only on purpose)
+#   --quality        also measures how well the extraction separates
+#                    (scripts/quality.sh, 5 to 10 minutes more) and adds its
+#                    summary to the table
 set -e
 cd "$(dirname "$0")/.."
 quick=no
 record=no
+quality=no
 for a in "$@"; do
     case $a in
         --quick) quick=yes ;;
         --record-golden) record=yes ;;
-        *) echo "usage: scripts/bench.sh [--quick] [--record-golden]" >&2; exit 2 ;;
+        --quality) quality=yes ;;
+        *) echo "usage: scripts/bench.sh [--quick] [--record-golden] [--quality]" >&2; exit 2 ;;
     esac
 done
 
@@ -184,3 +189,10 @@ met() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo NO; fi; }
     printf '| 6 | window: resident size growth over cycles 5 .. 10 of open - extract (%s parts) - close (10 min mix) | %.1f MB | none (< 1 MB) | %s |\n' \
         "$gui_parts" "$gui_growth" "$(met "$gui_growth < 1")"
 } | tee "$out"
+
+# The separation quality (scripts/quality.sh, its own build in build-quality/):
+# its summary after the speed figures; every table in build-quality/quality/.
+if [ $quality = yes ]; then
+    ./scripts/quality.sh >"$work/quality.log"
+    { echo; cat build-quality/quality/summary.md; } | tee -a "$out"
+fi
