@@ -1,11 +1,18 @@
 #include "view/draw_ops.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPoint>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 #include <vector>
+
+namespace {
+bool fixed_pitch(const QFont& f);
+}  // namespace
 
 draw_ctx::draw_ctx(QImage& target, const QFont& font, int cw, int ch, std::function<void()> on_release)
     : image_(target),
@@ -18,18 +25,65 @@ draw_ctx::draw_ctx(QImage& target, const QFont& font, int cw, int ch, std::funct
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setFont(font_);
     metrics_ = QFontMetrics(painter_.font());
+    if (fixed_pitch(font_)) raw_ = QRawFont::fromFont(font_);
 }
+
+namespace {
+
+// A fixed-pitch face in the sense of the Japanese gothic faces: every
+// half-width character equally wide and a full-width one twice that wide
+// (fontconfig calls them dual-width, so Qt does not report them as fixed).
+bool fixed_pitch(const QFont& f) {
+    if (QFontInfo(f).fixedPitch()) return true;
+    const QFontMetricsF m(f);
+    const qreal half = m.horizontalAdvance(QLatin1Char('0'));
+    if (half <= 0) return false;
+    for (QChar c : {QChar('i'), QChar('M'), QChar(' ')}) {
+        if (std::abs(m.horizontalAdvance(c) - half) > 0.01) return false;
+    }
+    return std::abs(m.horizontalAdvance(QChar(0xFF21)) - 2 * half) <= 0.01;  // "Ａ"
+}
+
+// Cells a character takes in a fixed-pitch face: one for the characters
+// that are a single byte in CP932 (ASCII and the half-width katakana), two
+// for every other.
+int cells_of(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F) ? 1 : 2;
+}
+
+}  // namespace
 
 const draw_ctx::laid_text& draw_ctx::lay_out(const char* utf8) {
     const auto [it, fresh] = texts_.try_emplace(utf8);
-    if (fresh) {
-        const QString s = QString::fromUtf8(utf8);
-        it->second.text = QStaticText(s);
-        it->second.text.setTextFormat(Qt::PlainText);
-        it->second.text.prepare(QTransform(), painter_.font());
-        it->second.width = metrics_.horizontalAdvance(s);
+    if (!fresh) return it->second;
+    laid_text& t = it->second;
+    const QString s = QString::fromUtf8(utf8);
+    if (raw_.isValid()) {
+        const QList<quint32> glyphs = raw_.glyphIndexesForString(s);
+        bool all = glyphs.size() == s.size();
+        for (quint32 g : glyphs) all = all && g != 0;
+        if (all) {
+            QList<QPointF> at;
+            at.reserve(s.size());
+            int cell = 0;
+            for (QChar c : s) {
+                at.append(QPointF(cell * cw_, metrics_.ascent()));
+                cell += cells_of(c);
+            }
+            t.run.setRawFont(raw_);
+            t.run.setGlyphIndexes(glyphs);
+            t.run.setPositions(at);
+            t.on_grid = true;
+            t.width = cell * cw_;
+            return t;
+        }
     }
-    return it->second;
+    t.text = QStaticText(s);
+    t.text.setTextFormat(Qt::PlainText);
+    t.text.prepare(QTransform(), painter_.font());
+    t.width = metrics_.horizontalAdvance(s);
+    return t;
 }
 
 draw_ctx::~draw_ctx() {
@@ -238,10 +292,15 @@ int text_out_pix(draw_ctx* dc, int x, int y, const char* text) {
     if (text == nullptr || *text == '\0') return 0;
     QPainter& p = dc->painter();
     const draw_ctx::laid_text& t = dc->lay_out(text);
-    // Opaque text: the background colour fills the text's cells first.
-    p.fillRect(QRect(x, y, t.width, dc->metrics().height()), to_qcolor(dc->back_color));
+    // Opaque text: the background colour fills the text's cells first, a
+    // whole cell high (the face may be a pixel shorter than the cell).
+    p.fillRect(QRect(x, y, t.width, std::max(dc->ch(), dc->metrics().height())), to_qcolor(dc->back_color));
     p.setPen(to_qcolor(dc->text_color));
-    p.drawStaticText(QPoint(x, y), t.text);
+    if (t.on_grid) {
+        p.drawGlyphRun(QPointF(x, y), t.run);
+    } else {
+        p.drawStaticText(QPoint(x, y), t.text);
+    }
     return 0;
 }
 

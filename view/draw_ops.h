@@ -14,8 +14,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QStaticText>
 #include <functional>
 #include <string>
@@ -43,8 +45,15 @@ class draw_ctx {
     // A text laid out once per context in the display font, with its width:
     // a repaint draws the same labels (the time scale of every lane) many
     // times over.
+    // A fixed-pitch face is set on the character grid, as the platform's
+    // fixed-pitch fonts are: a half-width character takes one cell, any
+    // other two, whatever the face's own (possibly fractional) advances.
+    // Other faces, and texts with characters the face lacks, keep the
+    // face's own layout.
     struct laid_text {
         QStaticText text;
+        QGlyphRun run;
+        bool on_grid = false;
         int width = 0;
     };
     const laid_text& lay_out(const char* utf8);
@@ -55,6 +64,7 @@ class draw_ctx {
     QPainter painter_;
     QFont font_;
     QFontMetrics metrics_;
+    QRawFont raw_;  // the face's glyphs, when it is fixed-pitch
     std::unordered_map<std::string, laid_text> texts_;
     int cw_;
     int ch_;

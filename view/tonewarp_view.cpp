@@ -127,6 +127,10 @@ void CTonewarpView::draw_back_frame(draw_ctx* dc) {
     if (ex_->extr_stat == 0) place_scroll(start_bar_, lay_->scroll_line);
     // 10. Play buttons.
     draw_play_btn(dc, sc, play_btns);
+    // During a run the scroll line holds the progress bar: whatever paints
+    // the frame over it (a full repaint, a change of display mode) puts the
+    // bar back at once instead of leaving it grey until the next update.
+    if (ex_->extr_stat == 2) ctl_->draw_progress(dc);
 }
 
 void CTonewarpView::draw_all_data() {
@@ -159,10 +163,23 @@ void CTonewarpView::create_disp_font() {
     const std::string face =
         cp932_to_utf8(std::string_view(disp_font_name, bounded_strlen(disp_font_name, 80)));
     font_ = QFont(QString::fromStdString(face));
-    if (disp_font_size != 0) font_.setPixelSize(std::abs(disp_font_size));
     font_.setStyleStrategy(QFont::PreferDefault);
+    int cell_h = 0;
+    if (disp_font_size > 0) {
+        // A positive height is the whole character cell, ascent plus descent.
+        // Qt's pixel size is the em square and each face's cell is taller
+        // than that, so take the largest pixel size whose cell fits; the
+        // cell itself is then exactly the height asked for.
+        int px = disp_font_size;
+        font_.setPixelSize(px);
+        while (px > 1 && QFontMetrics(font_).height() > disp_font_size) font_.setPixelSize(--px);
+        cell_h = disp_font_size;
+    } else if (disp_font_size < 0) {
+        font_.setPixelSize(-disp_font_size);  // the em height: the cell is the face's own
+    }
     const QFontMetrics fm(font_);
-    set_char_cell(st_, fm.averageCharWidth(), fm.height() + fm.leading());
+    if (cell_h == 0) cell_h = fm.height();
+    set_char_cell(st_, fm.averageCharWidth(), cell_h + fm.leading());
     setFont(font_);
 }
 
@@ -220,7 +237,6 @@ void CTonewarpView::on_draw() {
     draw_back_frame(dc.get());
     paint_scene sc = scene();
     ::draw_all_data(dc.get(), sc);
-    if (ex_->extr_stat == 2) ctl_->draw_progress(dc.get());
 }
 
 void CTonewarpView::request_full_repaint() {

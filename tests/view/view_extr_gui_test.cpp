@@ -89,6 +89,12 @@ TEST_F(view_extr, ExtractionFromTheMenuRunsUnderTheTimerWithTheProgressBarThenSh
     EXPECT_EQ(at(lay.L0 + 1, y), rgb_of(vc::pressed));
     EXPECT_EQ(at(lay.R0 - 2, y), rgb_of(vc::black));
     EXPECT_EQ(at(lay.R0 - 1, y), rgb_of(vc::dark)) << "the box around the bar stays";
+    // A change of display mode repaints the frame over the bar, which comes back at once, not at a later tick.
+    for (const char* mode : {"frequency", "normal"}) {
+        command(ID_DISP_MODE);
+        EXPECT_EQ(at(lay.L0 + 1, y), rgb_of(vc::pressed)) << mode;
+        EXPECT_EQ(at(lay.R0 - 2, y), rgb_of(vc::black)) << mode;
+    }
 
     ASSERT_TRUE(wait_for([&] { return ex().extr_stat == 0; }));
     EXPECT_EQ(text(ID_EXTRACT), drawn_stt);
@@ -168,14 +174,14 @@ TEST_F(view_extr, StopWhileStoppedShowsItsButtonPressedUntilTheNextTick) {
     view->set_timer1(false);  // the test plays the ticks
     QTest::mouseClick(view, Qt::LeftButton, {}, centre);
     EXPECT_EQ(view->control().playback().btn_redraw_flg(), 1);
-    EXPECT_EQ(at(b.left + 4, b.top + 4), rgb_of(vc::pressed));
+    EXPECT_EQ(at(b.left + 3, b.top + 3), rgb_of(vc::pressed));
     view->on_timer_tick();
-    EXPECT_EQ(at(b.left + 4, b.top + 4), rgb_of(vc::lt_grey));
+    EXPECT_EQ(at(b.left + 3, b.top + 3), rgb_of(vc::lt_grey));
     // Pause while stopped only repaints the buttons.
     const view_rect& pause = view->layout().play_btn[play_btn_pause];
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(pause.left + 5, pause.top + 5));
     EXPECT_EQ(view->control().playback().pause_flg(), 2);
-    EXPECT_EQ(at(pause.left + 4, pause.top + 4), rgb_of(vc::lt_grey));
+    EXPECT_EQ(at(pause.left + 3, pause.top + 3), rgb_of(vc::lt_grey));
 }
 
 TEST_F(view_extr, LeavingTheProgramDuringARunWithAClosedWindowAwaitingDeletionIsSafe) {

@@ -8,6 +8,7 @@
 #include "view/marks.h"
 #include "view/wave_columns.h"
 #include "view/wave_paint.h"
+#include "app/sys_param.h"
 #include "view_fixture.h"
 
 namespace {
@@ -58,6 +59,21 @@ struct view_image : ::testing::Test {
     const disp_layout& lay() const { return view->layout(); }
     const view_disp_state& st() const { return view->disp(); }
 };
+
+TEST_F(view_image, TheCharacterCellIsAsTallAsTheFontSizeAndTheFaceFitsInIt) {
+    open(silent_wave(100));
+    EXPECT_EQ(st().cw, 6) << "the default font, 12";
+    EXPECT_EQ(st().ch, 12);
+    for (int size = 8; size <= 30; ++size) {
+        disp_font_size = size;
+        auto v = make_view(doc.get(), 400, 300);
+        const QFontMetrics fm(v->disp_font());
+        EXPECT_EQ(v->disp().ch, size);
+        EXPECT_LE(fm.ascent() + fm.descent(), size);
+        EXPECT_GE(fm.ascent() + fm.descent(), size - 1) << "the largest face that fits";
+    }
+    disp_font_size = 12;
+}
 
 TEST_F(view_image, TheFirstPaintSetsUpCellDataCountScrollBarAndTimer) {
     open(silent_wave(44100));
