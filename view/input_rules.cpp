@@ -35,8 +35,8 @@ zoom_hit hit_zoom(const disp_layout& lay, int x, int y) {
     return zoom_hit::none;
 }
 
-zoom_result apply_zoom_click(view_disp_state& s, const disp_layout& lay, int x, int y) {
-    switch (hit_zoom(lay, x, y)) {
+zoom_result apply_zoom(view_disp_state& s, zoom_hit hit) {
+    switch (hit) {
         case zoom_hit::in8:
             zoom_in_by(s, 8.0);
             return zoom_result::repaint;
@@ -51,6 +51,11 @@ zoom_result apply_zoom_click(view_disp_state& s, const disp_layout& lay, int x, 
             break;
     }
     return zoom_result::none;
+}
+
+wheel_target wheel_target_at(const disp_layout& lay, int y, bool ctrl) {
+    if (ctrl) return wheel_target::zoom;
+    return y >= lay.lower_top ? wheel_target::part_list : wheel_target::draw_start;
 }
 
 void set_click_mark(view_disp_state& s, int L0, int x) {

@@ -29,7 +29,16 @@ zoom_hit hit_zoom(const disp_layout& lay, int x, int y);
 // What a zoom click did: nothing hit, the zoom (possibly unchanged) to be
 // repainted, or a refused zoom out that must not repaint.
 enum class zoom_result { none, repaint, refused };
-zoom_result apply_zoom_click(view_disp_state& s, const disp_layout& lay, int x, int y);
+zoom_result apply_zoom(view_disp_state& s, zoom_hit hit);
+inline zoom_result apply_zoom_click(view_disp_state& s, const disp_layout& lay, int x, int y) {
+    return apply_zoom(s, hit_zoom(lay, x, y));
+}
+
+// What one notch of the mouse wheel moves: the part list (over the lower
+// area, or over its bar) or the drawing start (anywhere else in the view, or
+// over its bar); with Ctrl held the zoom, as the x2 and x1/2 buttons do.
+enum class wheel_target { part_list, draw_start, zoom };
+wheel_target wheel_target_at(const disp_layout& lay, int y, bool ctrl);
 
 // Sets the click mark at pixel column x: frame drawing start + trunc((x -
 // L0) * frames per pixel), seconds (x - L0) * seconds per pixel + drawing

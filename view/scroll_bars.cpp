@@ -34,6 +34,7 @@ std::optional<sb_code> code_of(int action) {
 
 void CTonewarpView::connect_scroll(QScrollBar* bar) {
     if (bar == nullptr) return;
+    bar->installEventFilter(this);  // the wheel over the bar: see input_wheel.cpp
     // An action arrives before the bar takes its new value: value() is still
     // the old position, sliderPosition() the one the thumb reports.
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) {

@@ -143,6 +143,9 @@ class CTonewarpView : public QWidget, public command_target {
     void on_scroll(QScrollBar* bar, sb_code code, int reported);
     // The right-click menu at a screen position.
     void open_ext_popup(const QPoint& global_pos);
+    // Mouse-wheel turns (in eighths of a degree, 120 a notch, up positive)
+    // for what target moves; whole notches only, the rest kept for the next.
+    void on_wheel(wheel_target target, int delta);
 
     // Whole-recording functions on the working copy, then the values repainted.
     void make_cancel_dt();
@@ -167,6 +170,10 @@ class CTonewarpView : public QWidget, public command_target {
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    // The wheel over the view, and over its two bars (their own wheel
+    // handling is replaced by the view's line steps).
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
    private:
     void first_paint_init();
@@ -196,5 +203,6 @@ class CTonewarpView : public QWidget, public command_target {
     freq_scene freq_;
     std::unique_ptr<wave_summary_set> sums_;  // min/max summaries of the document's buffers
     key_seq_buf keys_;
+    int wheel_rest_ = 0;  // wheel turn short of a whole notch
     std::unique_ptr<view_control> ctl_;  // last: it refers to the state above
 };

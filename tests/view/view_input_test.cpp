@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstring>
 #include <functional>
 
@@ -16,6 +17,7 @@
 #include "app/gui/command_ids.h"
 #include "app/gui/part_name_dlg.h"
 #include "app/gui/sys_param_dlg.h"
+#include "app/sys_param.h"
 #include "document/le_bytes.h"
 #include "tests/support/test_dir.h"
 #include "view_fixture.h"
@@ -258,6 +260,63 @@ TEST_F(view_input, ThePartListMovesWhenItsThumbIsReleasedAndTheWaveformsFollowTh
     start->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(start->value(), 5010);
     EXPECT_EQ(st().draw_stt, 22094);
+}
+
+// One wheel turn of delta eighths of a degree (120 a notch, up positive) over at.
+void wheel(QWidget* target, QPoint at, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWheelEvent e(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &e);
+}
+
+TEST_F(view_input, AWheelNotchStepsTheBarOfTheAreaUnderItAndWithCtrlZooms) {
+    open(44100, ramp);
+    sys_param.part_max = 20;
+    for (int k = 0; k < 20; ++k) add_part(*doc, *view, 3000, 100, 100, {{0, 3000}});
+    view->create_part_scroll();
+    full_repaint(*view);
+    QScrollBar* list = view->part_scroll().bar;
+    QScrollBar* start = view->start_scroll().bar;
+    ASSERT_TRUE(list != nullptr && list->isVisible() && start != nullptr);
+    const QPoint lower(lay().L0 + 20, lay().lower_top + 5);
+    const QPoint original(lay().orgn_pane_L.left + 20, lay().orgn_pane_L.top + 5);
+    const QPoint copy(lay().copy_area.left + 20, lay().copy_area.top + 5);
+
+    // Part list: a notch is the arrow's step (a twentieth of the range: one of 20 parts), on the list or its bar.
+    wheel(view.get(), lower, -120);
+    EXPECT_EQ(list->value(), 500);
+    EXPECT_EQ(view->extr().prt_list_top, 1);
+    wheel(list, QPoint(2, 20), -120);
+    EXPECT_EQ(view->extr().prt_list_top, 2) << "the bar's own wheel handling is the arrows'";
+    wheel(view.get(), lower, -60);
+    EXPECT_EQ(view->extr().prt_list_top, 2) << "half a notch moves nothing yet";
+    wheel(view.get(), lower, -60);
+    EXPECT_EQ(view->extr().prt_list_top, 3);
+    wheel(view.get(), lower, 120 * 5);
+    EXPECT_EQ(list->value(), 0) << "held at the top";
+    EXPECT_EQ(view->extr().prt_list_top, 0);
+
+    // Drawing start: the line step of its bar, a thousandth of the range.
+    stamp();
+    wheel(view.get(), original, -120);
+    EXPECT_EQ(start->value(), 10);
+    EXPECT_EQ(st().draw_stt, 44);
+    EXPECT_TRUE(repainted());
+    wheel(start, QPoint(20, 2), -120);
+    wheel(view.get(), copy, -120);
+    EXPECT_EQ(st().draw_stt, 132);
+    wheel(view.get(), copy, 120 * 4);
+    EXPECT_EQ(start->value(), 0);
+    EXPECT_EQ(st().draw_stt, 0);
+    EXPECT_EQ(view->extr().prt_list_top, 0) << "the part list stayed";
+
+    // Ctrl: x2 up, x1/2 down, over any of them.
+    const double z = st().zoom;
+    wheel(view.get(), original, 120, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(st().zoom, 2 * z);
+    wheel(list, QPoint(2, 20), -240, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(st().zoom, z / 2);
+    EXPECT_EQ(list->value(), 0);
 }
 
 TEST_F(view_input, TheMenuKeyOpensTheMarksMenuTenPixelsIntoTheView) {
