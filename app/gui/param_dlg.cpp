@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,21 @@ void param_dlg_base::accept() {
     std::vector<std::string> texts;
     texts.reserve(edits_.size());
     for (QLineEdit* e : edits_) texts.push_back(e->text().toStdString());
+    // A font name the user did not edit keeps its bytes: the field cannot
+    // show every CP932 byte string (a lone lead byte becomes U+FFFD), and
+    // reading the stand-in back would change the stored name.
+    const sys_param_t before = sys_param;
+    std::vector<bool> kept(rules_.size(), false);
+    for (std::size_t i = 0; i < rules_.size(); ++i) {
+        kept[i] = rules_[i].kind == param_kind::font_name &&
+                  texts[i] == format_field(rules_[i], before);
+    }
     if (const char* failed = param_dlg_ok(rules_, texts, sys_param)) {
         tw_message_box(failed);
         return;
+    }
+    for (std::size_t i = 0; i < rules_.size(); ++i) {
+        if (kept[i]) std::memcpy(sys_param.font_name, before.font_name, sizeof sys_param.font_name);
     }
     if (closing_message_ != nullptr) tw_message_box(closing_message_);
     QDialog::accept();

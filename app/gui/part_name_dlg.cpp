@@ -76,7 +76,11 @@ void CPartNameDlg::paintEvent(QPaintEvent* e) {
 }
 
 void CPartNameDlg::accept() {
-    const std::string name = cut_part_name(name_field_->text().toStdString());
+    // A name the user did not edit keeps its bytes: the field cannot show a
+    // lone lead byte, and reading its stand-in back would change the name.
+    const std::string stored = part_name_of_entry(edit_.name);
+    const QString typed = name_field_->text();
+    const std::string name = typed == to_qstring(stored) ? stored : cut_part_name(typed.toStdString());
     std::vector<std::string> others;
     for (int i = 0; i < part_count(doc_); ++i) others.push_back(part_name_of_entry(doc_.prt_name[i]));
     if (part_name_taken(name, others, edit_.part_no)) {

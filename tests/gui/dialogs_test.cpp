@@ -241,6 +241,9 @@ TEST_F(dialogs, AnUntouchedOkKeepsEveryParameterInAnyLocale) {
     }
     sys_param.min_vol_prm = 5000.125;
     sys_param.set_prm3 = 0.5;
+    // A font name may end in a lone lead byte, which the field can only show as U+FFFD.
+    std::memset(sys_param.font_name, 0, sizeof sys_param.font_name);
+    std::memcpy(sys_param.font_name, "IPAGothic\x82", 10);
     const sys_param_t before = sys_param;
     CSysParamDlg dlg;
     show_and_paint(dlg);
@@ -339,6 +342,22 @@ TEST_F(part_name, NamesAreCutAfterTheTwelfthByteEvenInsideACharacter) {
     EXPECT_EQ(b.substr(0, 11), "Drums_left_");
     EXPECT_TRUE(is_cp932_lead_byte(static_cast<unsigned char>(b[11])));
     EXPECT_EQ(b[11], utf8_to_cp932("音")[0]);
+}
+
+TEST_F(part_name, AnUneditedNameKeepsItsBytesEvenWhenItEndsInALoneLeadByte) {
+    const std::string lone = "Drums_left_\x89";  // 12 bytes, the last a lead byte the field cannot show
+    set_name(0, "Drums_left_?");                  // what reading the field's stand-in back would give
+    set_name(1, lone);
+    std::memset(edit_.name, 0, sizeof edit_.name);
+    std::memcpy(edit_.name, lone.data(), lone.size());
+    CPartNameDlg dlg(*doc_, edit_);
+    show_and_paint(dlg);
+    click_ok(&dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(messages_.shown.empty()) << "compared by its own bytes, not taken";
+    EXPECT_EQ(buffer(), lone);
+    EXPECT_EQ(rename_to("Drums_left_X"), QDialog::Accepted) << "an edited name is what was typed";
+    EXPECT_EQ(buffer(), "Drums_left_X");
 }
 
 TEST_F(part_name, ThePartsOwnNameNewNamesAndAnEmptyNameAreAcceptedWhenNoOtherPartHasThem) {
