@@ -3,13 +3,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/c_number.h"
 #include "view/time_format.h"
 
 namespace {
 
 std::string fmt(const char* f, double v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, f, v);
+    c_snprintf(buf, sizeof buf, f, v);  // "." whatever the locale
     return buf;
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/c_number.h"
+
 namespace {
 
 void fmt_time_sec(double t, std::string& out) {
@@ -16,7 +18,7 @@ void fmt_time_sec(double t, std::string& out) {
     double sec = t - 60.0 * m;
     if (sec < 0.0) sec = 0.0;  // within 0.0049 s below a whole minute
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%2d:%05.2f", m, sec);
+    c_snprintf(buf, sizeof buf, "%2d:%05.2f", m, sec);  // "." whatever the locale
     out = buf;
 }
 
