@@ -53,13 +53,22 @@ inline int part_inf_cnt(const CTonewarpDoc& doc, int k) {
 bool part_areas_ok(const CTonewarpDoc& doc, int k, int last_slot);
 
 // A resynthesised sample value truncated toward zero into 32 bits (values
-// beyond that range are held at its ends, NaN gives 0); callers store its
-// low 16 bits.
+// beyond that range are held at its ends, NaN gives 0); callers store it
+// through to_part_sample.
 inline std::int32_t trunc_to_i32(double v) {
     if (!(v == v)) return 0;
     if (v >= 2147483647.0) return INT32_MAX;
     if (v <= -2147483648.0) return INT32_MIN;
     return static_cast<std::int32_t>(v);
+}
+
+// A resynthesised sample as a part's waveform stores it: held at -32768 ..
+// 32767. A part may come out louder than full scale even where the recording
+// is not clipped; its low 16 bits would turn that peak into a full-scale
+// click of the other sign. The residual part is formed from the stored
+// samples, so the mix still adds up to the recording.
+inline std::int16_t to_part_sample(std::int32_t s) {
+    return static_cast<std::int16_t>(s > INT16_MAX ? INT16_MAX : (s < INT16_MIN ? INT16_MIN : s));
 }
 
 // Sets part k's name to "Part_%03d" with its 1-based number, or to text,

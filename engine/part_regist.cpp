@@ -166,10 +166,10 @@ void write_onset_wave(const extr_state& st, CTonewarpDoc& doc, int p, const msc_
     const std::int64_t ofs = right ? rec.stt_ofs_R : rec.stt_ofs_L;
     const int ch = right ? 1 : 0;
     for (int i = 0; i < n; ++i) {
-        // Truncated toward zero; the low 16 bits are stored.
+        // Truncated toward zero, held inside the 16-bit range.
         const std::int32_t s = trunc_to_i32(ivdft_out_re[i]);
         const std::int64_t f = ofs + i;
-        if (f >= 0 && f < cap) put_frame_sample(doc.h_Mem_wv_temp_dt[p], f, ch, static_cast<std::int16_t>(s));
+        if (f >= 0 && f < cap) put_frame_sample(doc.h_Mem_wv_temp_dt[p], f, ch, to_part_sample(s));
     }
 }
 

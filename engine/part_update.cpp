@@ -332,8 +332,9 @@ void store_part_spectrum(upd_ctx& c, int k) {
     if (log_tracing()) trace_negative(c, "<update_already_part> Frq_s 異常_5 : ", k, c.pc.frq_s[s0]);
 }
 
-// Phase 7: resynthesis of part k's frame into its waveform, its episode
-// length and the switch-off test. The inverse-transform output is held.
+// Phase 7: resynthesis of part k's frame into its waveform (samples held
+// inside the 16-bit range), its episode length and the switch-off test. The
+// inverse-transform output is held.
 void resynth_part(upd_ctx& c, int k) {
     CTonewarpDoc& doc = c.doc;
     const bool right = c.st.is_right();
@@ -354,10 +355,9 @@ void resynth_part(upd_ctx& c, int k) {
     // Stored in place: the wave holds little-endian 16-bit samples, two per frame.
     typedef std::int16_t __attribute__((may_alias)) sample16;
     sample16* out = reinterpret_cast<sample16*>(wave + 4 * base) + ch;
-    for (std::int64_t i = i0; i < i1; ++i) out[2 * i] = static_cast<std::int16_t>(smp[i]);
+    for (std::int64_t i = i0; i < i1; ++i) out[2 * i] = to_part_sample(smp[i]);
 #else
-    for (std::int64_t i = i0; i < i1; ++i)
-        put_frame_sample(wave, base + i, ch, static_cast<std::int16_t>(smp[i]));
+    for (std::int64_t i = i0; i < i1; ++i) put_frame_sample(wave, base + i, ch, to_part_sample(smp[i]));
 #endif
 
     if (doc.h_Mem_msc_prt_inf[k] != nullptr) {

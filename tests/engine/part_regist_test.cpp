@@ -102,7 +102,7 @@ TEST_F(part_regist, ARightOnsetMatchingAPartsLeftPatternJoinsThatPart) {
     doc->intPart_Inf_Cnt[p] = 1;
     rec(p) = {1, 1, 100, 100, 100, 0, 500, 0, 500, 100, 100, 100};
     std::strcpy(doc->prt_name[p], "Bass");
-    // The onset: a constant 40000 after the inverse transform, which wraps.
+    // The onset: a constant 40000 after the inverse transform, beyond full scale.
     fill_changes(2, [](int, int i) { return i == 20 ? 3.0 : 0.0; });
     st->chg_hst_R.re(8)[0] = st->chg_hst_R.abs(8)[0] = 40000.0 * N;
     st->atk_top_R = 3000;
@@ -115,9 +115,9 @@ TEST_F(part_regist, ARightOnsetMatchingAPartsLeftPatternJoinsThatPart) {
               (std::vector<int>{1, p + 1, 100, 100, 1, 1}));
     EXPECT_DOUBLE_EQ(R_s(p, 2)[20], 3.0 / (40000.0 * N));
     EXPECT_DOUBLE_EQ(L_s(p, 1)[0], 0.18);  // the left pattern is kept
-    // The onset's samples go to the episode's right start offset, low 16 bits kept.
-    EXPECT_EQ(wave(p, 100, 1), 40000 - 65536);
-    EXPECT_EQ(wave(p, 100 + N - 1, 1), 40000 - 65536);
+    // The onset's samples go to the episode's right start offset, held at full scale.
+    EXPECT_EQ(wave(p, 100, 1), 32767);
+    EXPECT_EQ(wave(p, 100 + N - 1, 1), 32767);
     EXPECT_EQ(wave(p, 100, 0), 0);
 
     // Onset samples at or past the waveform's capacity are dropped.

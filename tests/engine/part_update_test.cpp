@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "engine/part_access.h"
+#include "engine/part_mix.h"
 #include "engine/part_update_bins.h"
 #include "part_fixture.h"
 
@@ -213,18 +215,38 @@ TEST_F(part_update, ABusyWorkBufferStopsTheRunAtThatPart) {
                                "extern_update_already_part():  <intUse_ivdft_1_F> Allready YES !! "}));
 }
 
-TEST_F(part_update, SamplesWrapToSixteenBitsAndStopAtTheRangeEndWhileTheLevelCountsThem) {
+TEST_F(part_update, SamplesBeyondFullScaleAreHeldThereUpToTheRangeEndAndTheResidualStillGivesTheRecording) {
+    // A loud recording; the part comes out louder still: +40000, -40000, then
+    // +40000 again in a window that the range end cuts off.
+    for (int f = 0; f < 4 * N; ++f)
+        put_frame_sample(doc->orgn_dt, f, 0, 30000 - f % 7), put_frame_sample(doc->orgn_dt, f, 1, -31000);
     const int p = add_part();
+    doc->intPart_Inf_Cnt[p] = 1;
     L_s(p)[0] = 1.0;
-    fre()[0] = 40000.0 * N;  // a constant 40000 after the inverse transform
     set_range(0, 2999);
-    st->atk_top_L = 2500;
-    update(2);
-    EXPECT_EQ(wave(p, 2500, 0), 40000 - 65536);
-    EXPECT_EQ(wave(p, 2998, 0), 40000 - 65536);
-    EXPECT_EQ(wave(p, 2999, 0), 0);  // the limit is end - start
-    EXPECT_DOUBLE_EQ(doc->dblWvLvl_L[p], 40000.0 * N / 2);
+    for (const auto& [win, v] : {std::pair{0, 40000.0}, {1024, -40000.0}, {2500, 40000.0}}) {
+        fre()[0] = v * N;  // a constant v after the inverse transform
+        st->atk_top_L = win;
+        update(2);
+    }
+    EXPECT_EQ((std::vector<int>{wave(p, 0, 0), wave(p, 1023, 0), wave(p, 1024, 0), wave(p, 2047, 0),
+                                wave(p, 2500, 0), wave(p, 2998, 0), wave(p, 2999, 0)}),
+              (std::vector<int>{32767, 32767, -32768, -32768, 32767, 32767, 0}))
+        << "held at full scale, never wrapped; nothing at or past end - start";
+    EXPECT_DOUBLE_EQ(doc->dblWvLvl_L[p], 40000.0 * N / 2) << "the level counts the samples as resynthesised";
     EXPECT_EQ(rec(p).data_cnt_L, 2999);
+
+    // The residual is formed from the stored samples: the mix is the recording
+    // again, and without the part it is the recording minus the held samples.
+    st->prt_mix_flg[p] = 1;
+    ASSERT_EQ(add_total_diff_part(*st, *doc), 0);
+    make_mdfy_dt_from_each_part(*st, *doc);
+    EXPECT_EQ(std::memcmp(doc->mdfy_dt, doc->orgn_dt, 4 * 3000), 0);
+    st->prt_mix_flg[p] = 0;
+    make_mdfy_dt_from_each_part(*st, *doc);
+    EXPECT_EQ((std::vector<int>{get_frame_sample(doc->mdfy_dt, 7, 0), get_frame_sample(doc->mdfy_dt, 1030, 0),
+                                get_frame_sample(doc->mdfy_dt, 2400, 0), get_frame_sample(doc->mdfy_dt, 7, 1)}),
+              (std::vector<int>{30000 - 32767, 30000 - 1 + 32768 - 65536, 30000 - 6, -31000}));
 }
 
 TEST(part_update_bins, WaveSamplesTruncateLikeOneSampleAtATimeAndTheLevelIsTheirBinOrderSum) {
