@@ -196,6 +196,11 @@ struct extr_state {
     int anlz_end_ptr = 0;
     int anlz_len = 0;
 
+    // Maximum number of parts of this run, "Total_Diff." included: the
+    // settings' part_max as it was when the run started. A change in the
+    // parameter dialog during a run holds from the next run on.
+    int part_max = 0;
+
     int anlz_ptr_L = 0;  // sample at which the next left frame starts
     int anlz_ptr_R = 0;  // the same for the right channel
     int anlz_ptr = 0;    // (anlz_ptr_L + anlz_ptr_R) / 2, truncated

@@ -31,6 +31,7 @@ int mid_ptr(const extr_state& st) {
 // State 1: everything a run starts from. The document's part areas are
 // released here, so a new run never sees the parts of the last one.
 void start_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
+    st.part_max = sys_param.part_max;
     st.snd_top_ptr = -1;
     steps.alloc_coef_area(st, doc);
     doc.free_temp_area_all();

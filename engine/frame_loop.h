@@ -7,8 +7,9 @@ struct extr_steps;
 
 // Runs one call of the run according to st.extr_stat:
 //  0  nothing;
-//  1  start: coefficient areas, all parts of the document released,
-//     histories and per-run values reset, then the first batch;
+//  1  start: the run's part limit taken from the settings, coefficient
+//     areas, all parts of the document released, histories and per-run
+//     values reset, then the first batch;
 //  2  one batch: each channel advances by up to 2N samples in frames of
 //     N/8, left and right frames alternating, with the change test, the
 //     onset test a fixed wait after a change (registration or re-attack

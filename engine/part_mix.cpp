@@ -12,6 +12,7 @@
 #include "engine/de_spike.h"
 #include "engine/extr_state.h"
 #include "engine/part_access.h"
+#include "engine/part_alloc.h"
 #include "engine/trace_line.h"
 
 namespace {
@@ -84,10 +85,9 @@ void trace_record(int r, const msc_prt_inf_t& rec) {
     trc_put(line);
 }
 
-}  // namespace
-
-int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
-    if (doc.mdfy_dt == nullptr) return 0;
+// mdfy_dt := the mix of the parts switched on (only_on), or of every part.
+void mix_parts(const extr_state& st, CTonewarpDoc& doc, bool only_on) {
+    if (doc.mdfy_dt == nullptr) return;
     const std::int64_t data = std::max<std::int32_t>(doc.data_len(), 0);
     std::memset(doc.mdfy_dt, 0, static_cast<std::size_t>(data));
     const std::int64_t frames = doc.frame_count();
@@ -98,7 +98,7 @@ int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
         trc_put(line);
     }
     for (int p = 0; p < cnt; ++p) {
-        if (st.prt_mix_flg[p] != 1) continue;
+        if (only_on && st.prt_mix_flg[p] != 1) continue;
         if (log_tracing()) {
             std::string line = "<make_mdfy_dt_from_each_part> : ";
             trc_add(line, "intPart_Inf_Cnt[%3d]=%3d, ", p, doc.intPart_Inf_Cnt[p]);
@@ -116,6 +116,12 @@ int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
             add_channel(doc.mdfy_dt, frames, wave, cap, rec.stt_orgn_R, rec.stt_ofs_R, rec.data_cnt_R, 1);
         }
     }
+}
+
+}  // namespace
+
+int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
+    mix_parts(st, doc, true);
     return 0;
 }
 
@@ -128,20 +134,12 @@ int de_spike_parts(extr_state& st, CTonewarpDoc& doc) {
 }
 
 int add_total_diff_part(extr_state& st, CTonewarpDoc& doc) {
-    make_mdfy_dt_from_each_part(st, doc);
+    // Every part, whatever its mix flag: the residual is what all of them
+    // leave out, so switching a part back in never plays it twice.
+    mix_parts(st, doc, false);
 
-    const std::int64_t n = std::max(1, st.frm_len);
-    const std::int64_t frames = (std::max(st.anlz_len, 0) / n + 1) * n;
-    const int p = doc.intPart_Cnt;
-    if (doc.alloc_temp_area_add(4 * frames) != 0) {
-        if (doc.intPart_Cnt > p) {
-            // Counted although its waveform could not be had: it keeps a name.
-            set_part_name(doc, p, total_diff_part_name);
-            st.intPart_Cnt = doc.intPart_Cnt;
-        }
-        st.err_stop = 1;
-        return -1;
-    }
+    const int p = add_run_part(st, doc, total_diff_part_name);
+    if (p < 0) return -1;
     st.intPart_Cnt = doc.intPart_Cnt;
     st.prt_mix_flg[p] = 1;
     doc.prt_act_flg_L[p] = doc.prt_act_flg_R[p] = 1;

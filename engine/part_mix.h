@@ -17,10 +17,13 @@ int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc);
 // extraction range; the right channel is left as it is. Returns 0.
 int de_spike_parts(extr_state& st, CTonewarpDoc& doc);
 
-// Builds the mix of the parts switched on, then adds the part "Total_Diff."
-// holding orgn_dt - mdfy_dt over the range (16-bit wrapping difference) as
-// one record spanning the range, switched into the mix. 0, or -1 with
-// st.err_stop = 1 when its memory could not be had.
+// Builds the mix of all parts in mdfy_dt, switched on or not, then adds the
+// part "Total_Diff." holding orgn_dt - mdfy_dt over the range (16-bit
+// wrapping difference) as one record spanning the range, switched into the
+// mix: with every part in the mix, the mix is the recording over the range.
+// mdfy_dt is left holding the mix of the other parts; the caller rebuilds
+// the mix. 0, or -1 with st.err_stop = 1 when the run's part limit is
+// reached or the part's memory could not be had.
 int add_total_diff_part(extr_state& st, CTonewarpDoc& doc);
 
 // The toolkit-free end-of-run work of the view: every part is marked to be

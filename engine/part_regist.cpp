@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/err_log.h"
-#include "app/sys_param.h"
 #include "document/le_bytes.h"
 #include "document/tonewarp_doc.h"
 #include "engine/chg_detect.h"
 #include "engine/extr_state.h"
 #include "engine/part_access.h"
+#include "engine/part_alloc.h"
 #include "engine/part_update.h"
 #include "engine/similarity.h"
 #include "engine/trace_line.h"
@@ -173,28 +173,12 @@ void write_onset_wave(const extr_state& st, CTonewarpDoc& doc, int p, const msc_
     }
 }
 
-int add_part(extr_state& st, CTonewarpDoc& doc) {
-    const std::int64_t n = std::max(1, st.frm_len);
-    const std::int64_t frames = (st.anlz_len / n + 1) * n;
-    const int p = doc.intPart_Cnt;
-    if (doc.alloc_temp_area_add(4 * frames) != 0) {
-        if (doc.intPart_Cnt > p) {
-            // Counted although its waveform could not be had: it keeps a name.
-            set_part_name(doc, p);
-            st.intPart_Cnt = doc.intPart_Cnt;
-        }
-        st.err_stop = 1;
-        return -1;
-    }
-    return p;
-}
-
 }  // namespace
 
 int regist_new_part(extr_state& st, CTonewarpDoc& doc) {
     const bool right = st.is_right();
     const int mode = right ? 3 : 1;
-    if (doc.intPart_Cnt >= sys_param.part_max - 1) {
+    if (doc.intPart_Cnt >= st.part_max - 1) {
         // One slot stays free for the residual part: update only.
         update_already_part(st, doc, mode);
         return 0;
@@ -204,7 +188,7 @@ int regist_new_part(extr_state& st, CTonewarpDoc& doc) {
     if (right && doc.intPart_Cnt > 0) p = find_right_match(st, doc);
     const bool is_new = p < 0;
     if (is_new) {
-        p = add_part(st, doc);
+        p = add_run_part(st, doc);
         if (p < 0) return -1;
     }
 

@@ -11,8 +11,9 @@ struct extr_state;
 // part's first info record, stores change-history slots 8 .. 1 as the
 // channel's reference spectra (slot 0 the onset change, slots 1 .. 8 the
 // pattern, normalised by its largest magnitude below N/2), writes the
-// onset's waveform and hands over to update_already_part (mode 1 or 3).
-// At part_max - 1 parts nothing is registered and only the update runs.
+// onset's waveform (held inside the 16-bit range) and hands over to
+// update_already_part (mode 1 or 3). At st.part_max - 1 parts (the limit the
+// run started with) nothing is registered and only the update runs.
 // 0, or -1 with st.err_stop = 1 (no memory for the part, a part whose areas
 // are incomplete, or a busy work buffer).
 int regist_new_part(extr_state& st, CTonewarpDoc& doc);

@@ -29,6 +29,7 @@ class part_test : public in_test_dir {
     void SetUp() override {
         heap_test::reset();
         load_sys_param();
+        st->part_max = sys_param.part_max;  // as a run takes it when it starts
         reset_work_area_flags();
         doc = std::make_unique<CTonewarpDoc>();
         le_put_i32(doc->wv_data_hdr + 4, 4 * 4 * N);

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include "engine/de_spike.h"
+#include "engine/extr_engine_steps.h"
+#include "engine/extr_run.h"
 #include "part_fixture.h"
+#include "recording_steps.h"
 
 namespace {
 
@@ -190,12 +195,54 @@ TEST_F(part_mix, TheResidualPartMakesTheMixReproduceTheRecordingOverTheRange) {
 }
 
 TEST_F(part_mix, NoRoomForTheResidualPartStopsTheRunWithoutIt) {
-    sys_param.part_max = 1;
+    st->part_max = 1;
     add_part();
     EXPECT_EQ(add_total_diff_part(*st, *doc), -1);
     EXPECT_EQ(st->err_stop, 1);
     EXPECT_EQ(doc->intPart_Cnt, 1);
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"<alloc_temp_area_add>  Limit reached !!"}));
+}
+
+TEST_F(part_mix, TheResidualHoldsWhatAllPartsLeaveOutWhateverTheUserChangesDuringTheRun) {
+    // Two tones on silence: A4 from 0.05 s on the left, E5 from 0.2 s on both channels.
+    auto rec_doc = make_test_doc(22050, [](int ch, int f) {
+        const double t = f / 44100.0;
+        double v = ch == 0 && t >= 0.05 ? 7000.0 * std::sin(2.0 * M_PI * 440.0 * (t - 0.05)) : 0.0;
+        if (t >= 0.2) v += 6000.0 * std::sin(2.0 * M_PI * 660.0 * (t - 0.2));
+        return static_cast<int>(v);
+    });
+    CTonewarpDoc& d = *rec_doc;
+    const std::size_t bytes = static_cast<std::size_t>(d.data_len());
+    extr_engine_steps steps;
+    // Runs the whole recording; user(state) acts after every batch.
+    auto run = [&](extr_state& s, const std::function<void(extr_state&)>& user) {
+        set_extr_range(s, d, 0, 22049);
+        run_extraction(s, d, steps, [&](const extr_state&) { user(s); });
+        ASSERT_EQ(s.err_stop, 2);
+        ASSERT_GE(d.intPart_Cnt, 2);
+        ASSERT_STREQ(d.prt_name[d.intPart_Cnt - 1], "Total_Diff.");
+    };
+
+    // Part_001 switched off after the last batch: left out of the mix, not
+    // counted in the residual too, so switching it on gives the recording.
+    auto a = std::make_unique<extr_state>();
+    run(*a, [](extr_state& s) {
+        if (s.extr_stat == 3) s.prt_mix_flg[0] = 0;
+    });
+    const int parts = d.intPart_Cnt;
+    EXPECT_NE(std::memcmp(d.mdfy_dt, d.orgn_dt, bytes), 0);
+    a->prt_mix_flg[0] = 1;
+    make_mdfy_dt_from_each_part(*a, d);
+    EXPECT_EQ(std::memcmp(d.mdfy_dt, d.orgn_dt, bytes), 0) << "the part would play twice";
+
+    // The part limit lowered in the dialog after the command: this run keeps
+    // the limit it started with, finds the same parts and still gets its
+    // residual.
+    auto b = std::make_unique<extr_state>();
+    run(*b, [](extr_state&) { sys_param.part_max = 1; });
+    sys_param.part_max = a->part_max;
+    EXPECT_EQ(d.intPart_Cnt, parts);
+    EXPECT_EQ(std::memcmp(d.mdfy_dt, d.orgn_dt, bytes), 0);
 }
 
 TEST_F(part_mix, FinishingSmoothsOnlyLeftChannelsAndTheEndOfRunShowsEveryPart) {

@@ -130,7 +130,7 @@ TEST_F(part_regist, ARightOnsetMatchingAPartsLeftPatternJoinsThatPart) {
 }
 
 TEST_F(part_regist, AtOneBelowThePartLimitOnlyTheUpdateRuns) {
-    sys_param.part_max = 3;
+    st->part_max = 3;
     add_part();
     const int q = add_part();
     line(L_s(q), nullptr, 10, 1.0);
