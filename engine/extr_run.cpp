@@ -3,21 +3,9 @@
 #include <cstdint>
 
 #include "document/tonewarp_doc.h"
+#include "engine/extr_drive.h"
 #include "engine/extr_state.h"
-#include "engine/extr_steps.h"
-#include "engine/frame_loop.h"
 #include "engine/part_mix.h"
-
-namespace {
-
-// The view's extr_step: one call, then its end-of-run work when the run is
-// finishing or has just reached the end of the range.
-void view_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
-    extr_step(st, doc, steps);
-    if (st.extr_stat == 3) finish_extr_run(st, doc);
-}
-
-}  // namespace
 
 void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last) {
     st.anlz_stt_ptr = first;
@@ -33,22 +21,19 @@ long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
     // The extract command.
     st.err_stop = 2;
     st.extr_stat = 1;
-    view_step(st, doc, steps);
-    st.extr_stat = 2;
+    extr_drive_step(st, doc, steps);
     if (on_tick) on_tick(st);
 
     // Timer ticks while running.
     long ticks = 0;
     while (st.extr_stat == 2) {
-        view_step(st, doc, steps);
-        if (st.err_stop == 1) st.extr_stat = 3;
+        extr_drive_step(st, doc, steps);
         ++ticks;
         if (on_tick) on_tick(st);
     }
 
     // The finishing tick.
-    view_step(st, doc, steps);
-    st.extr_stat = 0;
+    extr_drive_step(st, doc, steps);
     make_mdfy_dt_from_each_part(st, doc);
     return ticks;
 }

@@ -13,14 +13,14 @@ struct extr_steps;
 // the document (extr_stt_ptr, extr_end_ptr, extr_dt_cnt).
 void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last);
 
-// Runs the extraction over the range already set:
-//  command: err_stop = 2, state 1, one extr_step (initialisation and the
-//           first batch; end-of-run work when it left the state at 3), state 2;
-//  ticks:   while the state is 2, one extr_step (with the end-of-run work
-//           when the state is 3 afterwards); err_stop 1 moves the state to 3;
-//  finish:  extr_step at state 3 (smoothing, "Total_Diff.", areas freed),
-//           the end-of-run work, state 0, and the mix rebuilt.
+// Runs the extraction over the range already set, each call one
+// extr_drive_step (engine/extr_drive.h) as the window makes it:
+//  command: err_stop = 2, state 1, the step (initialisation and the first
+//           batch; a range that batch covered stays at state 3);
+//  ticks:   while the state is 2, the step (one batch);
+//  finish:  the step at state 3 (smoothing, "Total_Diff.", areas freed,
+//           state 0), and the mix rebuilt.
 // on_tick, when given, is called after every batch. Returns the number of
-// ticks run (the command's batch not counted).
+// ticks run (the command's batch and the finishing tick not counted).
 long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
                     const std::function<void(const extr_state&)>& on_tick = {});

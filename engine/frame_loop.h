@@ -17,8 +17,8 @@ struct extr_steps;
 //     when both channels passed st.anlz_end_ptr;
 //  3  finishing: smoothing, residual part and mix, coefficient areas freed.
 // Returns at once when st.err_stop is 1 at one of its checks. Always 0; the
-// caller (the view's extraction control) moves the state from 1 to 2 and
-// from finished 3 to 0.
+// driver (extr_drive_step, engine/extr_drive.h) moves the state from 1 to 2
+// and from finished 3 to 0.
 int extr_step(extr_state& st, CTonewarpDoc& doc, extr_steps& steps);
 
 // Fills st.frm_re with samples st.frm_top .. + N - 1 of channel

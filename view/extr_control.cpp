@@ -5,8 +5,8 @@
 #include <set>
 
 #include "document/tonewarp_doc.h"
+#include "engine/extr_drive.h"
 #include "engine/extr_engine_steps.h"
-#include "engine/frame_loop.h"
 #include "engine/part_mix.h"
 #include "platform/sound_out.h"
 #include "view/wave_summary.h"
@@ -156,10 +156,9 @@ void extr_control::on_extract() {
             ex_.extr_stat = 1;
             host_.set_item_text(extr_item::extract, txt_abort);
             host_.hide_start_scroll();
+            // Running afterwards, or finishing at the next tick when the
+            // first batch already covered the range.
             view_extr_step();
-            // A range the first batch already covered stays finishing: the
-            // engine does not analyse past its end, and the next tick ends it.
-            if (ex_.extr_stat == 1) ex_.extr_stat = 2;
             return;
         }
         case 2:
@@ -200,20 +199,16 @@ void extr_control::on_mark(ext_mark_kind kind) {
 
 void extr_control::view_extr_step() {
     if (doc_ == nullptr) return;
-    const bool finishing = ex_.extr_stat == 3;
-    extr_step(ex_, *doc_, *steps_);
+    const extr_drive_result r = extr_drive_step(ex_, *doc_, *steps_);
+    const bool ended = r == extr_drive_result::end || r == extr_drive_result::finished;
     // A step registers, extends, smooths or releases part waveforms, and the
     // finishing step mixes into the working copy; the original stays.
-    note_wave_change(doc_, finishing || ex_.extr_stat == 3 ? wave_parts | wave_copy : wave_parts);
-    if (ex_.extr_stat == 3) {
-        finish_extr_run(ex_, *doc_);
-        host_.end_of_run_layout();
-    }
+    note_wave_change(doc_, ended ? wave_parts | wave_copy : wave_parts);
+    if (ended) host_.end_of_run_layout();
 }
 
 void extr_control::finish_tick() {
-    view_extr_step();
-    ex_.extr_stat = 0;
+    view_extr_step();  // the run is idle afterwards
     if (doc_ != nullptr) {
         // The working copy may be playing in this or another view of the document.
         sound_buffers_guard g;
@@ -232,8 +227,7 @@ void extr_control::on_timer() {
     if (ex_.extr_stat == 2) {
         // No tick piles up behind a long batch.
         if (host_.timer_active()) host_.stop_timer();
-        view_extr_step();
-        if (ex_.err_stop == 1) ex_.extr_stat = 3;
+        view_extr_step();  // finishing afterwards when a step failed
         if (tick_cnt_ % 4 == 1 && ex_.extr_stat != 3) host_.repaint_progress();
         host_.start_timer();
     } else if (ex_.extr_stat == 3) {

@@ -9,7 +9,9 @@
 // then stops the timer, runs one batch and restarts the timer. When the
 // engine passes the range end, the user aborts or a step fails, the state
 // is 3 and the next tick finishes the run, rebuilds the mix in the working
-// copy and repaints the frame; the state is 0 again.
+// copy and repaints the frame; the state is 0 again. Each engine call is
+// one extr_drive_step (engine/extr_drive.h), the rule the command-line tool
+// follows too.
 //
 // One document, one run: a second view of a document that is being
 // extracted is refused (the solver's areas and the part areas live in the
@@ -120,8 +122,8 @@ class extr_control {
     void on_mark(ext_mark_kind kind);
     // The message of timer 1.
     void on_timer();
-    // One engine call, and the view's end-of-run work when the run is
-    // finishing (or has just reached its end).
+    // One driver step of the engine, and the view's end-of-run work when the
+    // run has just reached its end or finished.
     void view_extr_step();
 
     int tick_cnt() const { return tick_cnt_; }

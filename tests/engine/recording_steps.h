@@ -11,6 +11,7 @@
 #include "app/sys_param.h"
 #include "document/le_bytes.h"
 #include "document/tonewarp_doc.h"
+#include "engine/extr_drive.h"
 #include "engine/extr_state.h"
 #include "engine/extr_steps.h"
 #include "engine/frame_loop.h"
@@ -67,18 +68,16 @@ inline std::unique_ptr<CTonewarpDoc> make_test_doc(int frames, const std::functi
     return doc;
 }
 
-// A whole run the way the view's extraction control drives it: start,
-// batches until the engine finishes the range or a step failed, finishing.
+// A whole run the way the view's extraction control drives it: the
+// command's step, batches until the engine finishes the range or a step
+// failed, the finishing step.
 inline void drive_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps, int stt, int end) {
     st.anlz_stt_ptr = stt;
     st.anlz_end_ptr = end;
     st.anlz_len = end - stt + 1;
     st.err_stop = 2;
     st.extr_stat = 1;
-    extr_step(st, doc, steps);
-    if (st.extr_stat == 1) st.extr_stat = 2;
-    while (st.extr_stat == 2 && st.err_stop != 1) extr_step(st, doc, steps);
-    st.extr_stat = 3;
-    extr_step(st, doc, steps);
-    st.extr_stat = 0;
+    extr_drive_step(st, doc, steps);
+    while (st.extr_stat == 2) extr_drive_step(st, doc, steps);
+    extr_drive_step(st, doc, steps);
 }

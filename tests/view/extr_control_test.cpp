@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "engine/extr_engine_steps.h"
+#include "engine/extr_run.h"
 #include "tests/engine/recording_steps.h"
 #include "tests/support/test_dir.h"
 
@@ -234,6 +236,50 @@ TEST_F(extr_control_test, ARangeTheFirstBatchCoversFinishesAtTheFirstTickWithout
     EXPECT_EQ(ex->anlz_ptr_L, 100 + 3 * 128);
     EXPECT_EQ(ex->extr_stat, 0);
     EXPECT_EQ(rec.calls.back().name, "free_coef_area");
+}
+
+TEST_F(extr_control_test, TheWindowAndTheCommandLineToolFindTheSamePartsOverShortAndLongRanges) {
+    for (const int len : {1, 100, 2048, 2049, 2050, 5000}) {
+        SCOPED_TRACE("a range of " + std::to_string(len) + " frames");
+        // The range ends with the recording, where both tones sound.
+        const int first = frames - len;
+
+        // The window's way: the start mark, the command, ticks until idle.
+        auto win_doc = make_test_doc(frames, two_tones);
+        auto win_ex = std::make_unique<extr_state>();
+        view_disp_state win_st = st;
+        win_st.stt_mark = {1, 0, first, first / 44100.0};
+        fake_host win_host;
+        {
+            extr_control c(win_st, *win_ex, win_doc.get(), win_host);
+            c.on_extract();
+            ASSERT_EQ(win_ex->anlz_len, len);
+            for (int i = 0; i < 100 && win_ex->extr_stat != 0; ++i) c.on_timer();
+        }
+        // The command-line tool's way.
+        auto cli_doc = make_test_doc(frames, two_tones);
+        auto cli_ex = std::make_unique<extr_state>();
+        extr_engine_steps steps;
+        set_extr_range(*cli_ex, *cli_doc, first, frames - 1);
+        run_extraction(*cli_ex, *cli_doc, steps);
+
+        ASSERT_EQ(win_ex->extr_stat + cli_ex->extr_stat, 0);
+        ASSERT_EQ(win_doc->intPart_Cnt, cli_doc->intPart_Cnt);
+        for (int p = 0; p < cli_doc->intPart_Cnt; ++p) {
+            SCOPED_TRACE("part " + std::to_string(p + 1));
+            EXPECT_STREQ(win_doc->prt_name[p], cli_doc->prt_name[p]);
+            ASSERT_EQ(win_doc->intPart_Inf_Cnt[p], cli_doc->intPart_Inf_Cnt[p]);
+            EXPECT_EQ(std::memcmp(win_doc->h_Mem_msc_prt_inf[p], cli_doc->h_Mem_msc_prt_inf[p],
+                                  sizeof(msc_prt_inf_t) * static_cast<std::size_t>(cli_doc->intPart_Inf_Cnt[p])),
+                      0)
+                << "records";
+            ASSERT_EQ(win_doc->wv_temp_dt_size[p], cli_doc->wv_temp_dt_size[p]);
+            EXPECT_EQ(std::memcmp(win_doc->h_Mem_wv_temp_dt[p], cli_doc->h_Mem_wv_temp_dt[p],
+                                  static_cast<std::size_t>(cli_doc->wv_temp_dt_size[p])),
+                      0)
+                << "waveform";
+        }
+    }
 }
 
 TEST_F(extr_control_test, ASecondViewOfTheDocumentIsRefusedWhileTheFirstOneExtracts) {
