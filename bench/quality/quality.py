@@ -19,6 +19,7 @@ current directory).
 import argparse
 import concurrent.futures
 import datetime
+import hashlib
 import os
 import shutil
 import subprocess
@@ -76,14 +77,22 @@ def db(v):
 
 
 def describe_commit():
+    """The commit of the source tree, and any uncommitted change to the
+    sources tonewarp-cli is built from (named by the digest of the diff)."""
+    def git(*a):
+        return subprocess.run(["git", "-C", HERE] + list(a), capture_output=True, check=True).stdout
     try:
-        head = subprocess.run(["git", "-C", HERE, "rev-parse", "--short=12", "HEAD"],
-                              capture_output=True, text=True, check=True).stdout.strip()
-        dirty = subprocess.run(["git", "-C", HERE, "diff", "--quiet", "HEAD", "--", "engine", "cli",
-                                "document", "app", "platform"]).returncode != 0
-        return head + (" with uncommitted changes to the program's sources" if dirty else "")
+        head = git("rev-parse", "--short=12", "HEAD").decode().strip()
+        diff = git("diff", "HEAD", "--", ":/engine", ":/cli", ":/document", ":/app", ":/platform",
+                   ":/CMakeLists.txt", ":/cmake")
     except (OSError, subprocess.CalledProcessError):
         return "(not a git checkout)"
+    if not diff:
+        return head
+    changed = sorted({line.split(b" b/", 1)[1].split(b"/")[0].decode()
+                      for line in diff.splitlines() if line.startswith(b"diff --git ")})
+    return "%s with uncommitted changes to %s (diff digest %s)" % (
+        head, ", ".join(changed), hashlib.sha256(diff).hexdigest()[:12])
 
 
 def default_table(infos, results):
@@ -189,6 +198,7 @@ def main():
     work = os.path.abspath(args.work)
     plot_path = os.path.abspath(args.plot or os.path.join(work, "quality_sweep.png"))
     t0 = time.time()
+    commit = describe_commit()  # the tree as tonewarp-cli was just built from it
     infos = material.make_all(os.path.join(work, "material"))
     t_material = time.time() - t0
     mats = {i["key"]: os.path.join(work, "material", "%s_%s" % (i["key"], i["name"])) for i in infos}
@@ -227,7 +237,7 @@ def main():
     now = datetime.datetime.now().strftime("%Y-%m-%d %H:%M")
     renderer = infos[0]["renderer"]
     voice = next((i["voice_renderer"] for i in infos if i.get("voice_renderer")), "-")
-    head = ["Separation quality of tonewarp-cli extract, measured %s, commit %s." % (now, describe_commit()),
+    head = ["Separation quality of tonewarp-cli extract, measured %s, commit %s." % (now, commit),
             "Material: instruments rendered by %s, the voice by %s (%.0f s to render or reuse)." % (
                 renderer, voice, t_material),
             "SI-SDR on both channels; a stem's estimate is the sum of the parts that correlate with it most; "
