@@ -5,10 +5,10 @@
 
 #include "engine/dft_kernel.h"
 
-// Process-wide work arrays and tables. They live for the whole process and
-// are shared by both directions (the bit-reversal table and the work arrays)
-// or kept once per direction (the twiddle tables).
-dft_work_arrays dft_work;
+// Work arrays of each thread, shared by both directions, and the
+// process-wide tables: the bit-reversal table of both directions and the
+// twiddle tables of each.
+thread_local dft_work_arrays dft_work;
 std::int32_t dft_bit_rev[dft_max_len];
 
 namespace {
@@ -85,7 +85,7 @@ int run_transform(int n, const double* in_re, const double* in_im, double* out_r
     dft_twiddles& tbl = inverse ? dft_inv_tbl : dft_fwd_tbl;
     if (tbl.len != n) build_twiddles(tbl, n, inverse);
 
-    const dft_job job{n, in_re, in_im, out_re, out_im, inverse, tbl};
+    const dft_job job{n, in_re, in_im, out_re, out_im, inverse, tbl, &dft_work};
     if (n >= dft_avx2_min_len && use_avx2()) {
         dft_run_avx2(job);
     } else {
@@ -108,6 +108,15 @@ int exec_ivdft(int n, const double* in_re, const double* in_im, double* out_re, 
 
 int exec_dft_real(int n, const double* in_re, double* out_re, double* out_im) {
     return run_transform(n, in_re, nullptr, out_re, out_im, false);
+}
+
+void dft_prepare(int n) {
+    if (!is_valid_len(n)) return;
+    const int stages = stage_count(n);
+    if (dft_bit_rev_len != n) build_bit_rev(n, stages);
+    if (dft_fwd_tbl.len != n) build_twiddles(dft_fwd_tbl, n, false);
+    if (dft_inv_tbl.len != n) build_twiddles(dft_inv_tbl, n, true);
+    use_avx2();
 }
 
 void dft_select_kernel(bool portable) { dft_kernel_kind = portable ? 1 : 0; }

@@ -6,17 +6,17 @@ namespace {
 
 // ---- Portable loops ----
 
-inline void butterfly(double c1, double s1, double c2, double s2, int u, int l) {
-    const double ur = dft_work.re[u];
-    const double ui = dft_work.im[u];
-    const double lr = dft_work.re[l];
-    const double li = dft_work.im[l];
+inline void butterfly(dft_work_arrays& w, double c1, double s1, double c2, double s2, int u, int l) {
+    const double ur = w.re[u];
+    const double ui = w.im[u];
+    const double lr = w.re[l];
+    const double li = w.im[l];
     const double t_re = lr * c1 + li * s1;
     const double t_im = li * c1 - lr * s1;
-    dft_work.re[l] = ur + (lr * c2 + li * s2);
-    dft_work.im[l] = ui + (li * c2 - lr * s2);
-    dft_work.re[u] = ur + t_re;
-    dft_work.im[u] = ui + t_im;
+    w.re[l] = ur + (lr * c2 + li * s2);
+    w.im[l] = ui + (li * c2 - lr * s2);
+    w.re[u] = ur + t_re;
+    w.im[u] = ui + t_im;
 }
 
 // ---- AVX2 ----
@@ -59,13 +59,8 @@ TW_AVX2 inline void bfly(cv4& u, cv4& l, const tw4& w) {
     l.im = l_im;
 }
 
-TW_AVX2 inline cv4 load_work(int at) {
-    return {_mm256_loadu_pd(dft_work.re + at), _mm256_loadu_pd(dft_work.im + at)};
-}
-
-TW_AVX2 inline void store_work(int at, const cv4& v) {
-    _mm256_storeu_pd(dft_work.re + at, v.re);
-    _mm256_storeu_pd(dft_work.im + at, v.im);
+TW_AVX2 inline cv4 load_work(const dft_work_arrays& w, int at) {
+    return {_mm256_loadu_pd(w.re + at), _mm256_loadu_pd(w.im + at)};
 }
 
 // Where a sweep puts its results: back into the work arrays, or (last
@@ -139,8 +134,8 @@ TW_AVX2 void single_stage(const dft_job& job, int b, const sink& out) {
     const int n = job.n;
     for (int g = 0; g < n; g += 2 * b) {
         for (int j = 0; j < b; j += 4) {
-            cv4 x0 = load_work(g + j);
-            cv4 x1 = load_work(g + j + b);
+            cv4 x0 = load_work(*job.work, g + j);
+            cv4 x1 = load_work(*job.work, g + j + b);
             bfly(x0, x1, tw_load(job.tbl, b, j));
             store_to(out, g + j, x0);
             store_to(out, g + j + b, x1);
@@ -157,10 +152,10 @@ TW_AVX2 void double_stage(const dft_job& job, int b, const sink& out) {
     const dft_twiddles& tb = job.tbl;
     for (int g = 0; g < n; g += 4 * b) {
         for (int j = 0; j < b; j += 4) {
-            cv4 x0 = load_work(g + j);
-            cv4 x1 = load_work(g + j + b);
-            cv4 x2 = load_work(g + j + 2 * b);
-            cv4 x3 = load_work(g + j + 3 * b);
+            cv4 x0 = load_work(*job.work, g + j);
+            cv4 x1 = load_work(*job.work, g + j + b);
+            cv4 x2 = load_work(*job.work, g + j + 2 * b);
+            cv4 x3 = load_work(*job.work, g + j + 3 * b);
             const tw4 w = tw_load(tb, b, j);
             bfly(x0, x1, w);
             bfly(x2, x3, w);
@@ -178,9 +173,10 @@ TW_AVX2 void double_stage(const dft_job& job, int b, const sink& out) {
 
 void dft_run_portable(const dft_job& job) {
     const int n = job.n;
+    dft_work_arrays& w = *job.work;
     for (int i = 0; i < n; ++i) {
-        dft_work.re[dft_bit_rev[i]] = job.in_re[i];
-        dft_work.im[dft_bit_rev[i]] = job.in_im != nullptr ? job.in_im[i] : 0.0;
+        w.re[dft_bit_rev[i]] = job.in_re[i];
+        w.im[dft_bit_rev[i]] = job.in_im != nullptr ? job.in_im[i] : 0.0;
     }
     // Stage B has G = N/(2B) groups; the butterfly at upper index u = g*2B
     // + j uses table entry k = j*G. The first stages (one or two
@@ -195,31 +191,31 @@ void dft_run_portable(const dft_job& job) {
         const double* s2 = tb.stg_s2 + (b - 1);
         if (b <= 2) {
             for (int j = 0; j < b; ++j) {
-                for (int u = j; u < n; u += span) butterfly(c1[j], s1[j], c2[j], s2[j], u, u + b);
+                for (int u = j; u < n; u += span) butterfly(w, c1[j], s1[j], c2[j], s2[j], u, u + b);
             }
         } else {
             for (int g = 0; g < n; g += span) {
-                for (int j = 0; j < b; ++j) butterfly(c1[j], s1[j], c2[j], s2[j], g + j, g + j + b);
+                for (int j = 0; j < b; ++j) butterfly(w, c1[j], s1[j], c2[j], s2[j], g + j, g + j + b);
             }
         }
     }
     if (job.inverse) {
         const double scale = 1.0 / static_cast<double>(n);
         for (int i = 0; i < n; ++i) {
-            job.out_re[i] = dft_work.re[i] * scale;
-            job.out_im[i] = dft_work.im[i] * scale;
+            job.out_re[i] = w.re[i] * scale;
+            job.out_im[i] = w.im[i] * scale;
         }
     } else {
         for (int i = 0; i < n; ++i) {
-            job.out_re[i] = dft_work.re[i];
-            job.out_im[i] = dft_work.im[i];
+            job.out_re[i] = w.re[i];
+            job.out_im[i] = w.im[i];
         }
     }
 }
 
 TW_AVX2 void dft_run_avx2(const dft_job& job) {
     const int n = job.n;
-    const sink work{dft_work.re, dft_work.im, false, _mm256_setzero_pd()};
+    const sink work{job.work->re, job.work->im, false, _mm256_setzero_pd()};
     const sink out{job.out_re, job.out_im, job.inverse, _mm256_set1_pd(1.0 / static_cast<double>(n))};
 
     // Stages 1 .. 8 from the inputs. The inputs are not read after this, so

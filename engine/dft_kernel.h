@@ -19,8 +19,8 @@
 
 #include "engine/dft.h"
 
-// The process-wide work arrays (real and imaginary part) and bit-reversal
-// table (engine/dft.cpp). The gap keeps element i of the two arrays apart
+// The work arrays (real and imaginary part), one pair per thread, and the
+// process-wide bit-reversal table (engine/dft.cpp). The gap keeps element i of the two arrays apart
 // in the cache's sets: at exactly 64 KB from each other they would compete
 // for the same lines.
 struct dft_work_arrays {
@@ -28,7 +28,7 @@ struct dft_work_arrays {
     double gap[40];
     double im[dft_max_len];
 };
-extern dft_work_arrays dft_work;
+extern thread_local dft_work_arrays dft_work;
 extern std::int32_t dft_bit_rev[dft_max_len];
 
 // Twiddle tables of one direction: the full circle, cos(2*pi*k/N) and +sin
@@ -63,6 +63,7 @@ struct dft_job {
     double* out_im;
     bool inverse;  // scale the outputs by 1/N (exact: N is a power of two)
     const dft_twiddles& tbl;
+    dft_work_arrays* work;  // the calling thread's work arrays
 };
 
 // Plain loops, one butterfly at a time; any N.

@@ -5,6 +5,7 @@
 #include "document/tonewarp_doc.h"
 #include "engine/extr_drive.h"
 #include "engine/extr_state.h"
+#include "engine/frame_ahead.h"
 #include "engine/part_mix.h"
 
 void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last) {
@@ -17,7 +18,12 @@ void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last) {
 }
 
 long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
-                    const std::function<void(const extr_state&)>& on_tick) {
+                    const std::function<void(const extr_state&)>& on_tick, int threads) {
+    // The worker starts with the run (extr_step at state 1) and is stopped
+    // once no more frames are analysed, before the finishing tick.
+    frame_ahead ahead;
+    st.ahead = threads >= 2 ? &ahead : nullptr;
+
     // The extract command.
     st.err_stop = 2;
     st.extr_stat = 1;
@@ -31,6 +37,8 @@ long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
         ++ticks;
         if (on_tick) on_tick(st);
     }
+    ahead.stop();
+    st.ahead = nullptr;
 
     // The finishing tick.
     extr_drive_step(st, doc, steps);

@@ -22,5 +22,11 @@ void set_extr_range(extr_state& st, CTonewarpDoc& doc, int first, int last);
 //           state 0), and the mix rebuilt.
 // on_tick, when given, is called after every batch. Returns the number of
 // ticks run (the command's batch and the finishing tick not counted).
+//
+// threads 2 or more: the frames are made ahead on a worker thread
+// (engine/frame_ahead.h) while this thread takes every decision in the same
+// order, so the results are the same doubles and bytes as with threads 1,
+// which makes every frame on this thread. A worker that cannot be started
+// leaves the run on this thread alone.
 long run_extraction(extr_state& st, CTonewarpDoc& doc, extr_steps& steps,
-                    const std::function<void(const extr_state&)>& on_tick = {});
+                    const std::function<void(const extr_state&)>& on_tick = {}, int threads = 1);

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-void hst_ring::clear(int n) {
+void hst_ring::clear(int n, int ahead) {
     n = std::clamp(n, 0, dft_max_len);
-    for (int r = 0; r < rows; ++r) {
+    rows_ = hst_depth + 1 + std::clamp(ahead, 0, hst_ahead_max);
+    for (int r = 0; r < rows_; ++r) {
         diff_n_[r] = 0;
         abs_from_[r] = abs_to_[r] = 0;
         std::fill_n(re_[r], n, 0.0);

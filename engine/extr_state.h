@@ -1,9 +1,10 @@
 // Extraction state of one recording view.
 //
 // The view owns one extr_state for its whole life and hands it, with the
-// document, to every engine operation. The object is large (about 16 MB of
-// fixed arrays: twelve per-channel histories of 16 x 8192 doubles, spaced
-// out in memory, plus the frame buffers and the onset work areas), so it is
+// document, to every engine operation. The object is large (about 30 MB of
+// fixed arrays: twelve per-channel histories of 16 x 8192 doubles with
+// their spare and ahead rows, spaced out in memory, plus the frame buffers
+// and the onset work areas), so it is
 // always created on the heap, e.g. std::make_unique<extr_state>(); it
 // starts zero-filled apart from the initial values written below.
 //
@@ -21,6 +22,9 @@ inline constexpr int extr_frm_len = 1024;  // N: frame and transform length
 inline constexpr int hst_depth = 16;       // slots of every history; slot 0 is the newest
 inline constexpr int prt_slot_cnt = 256;   // part slots of every per-part table
 inline constexpr int chg_nrm_rows = 8;     // rows of the onset pattern areas
+inline constexpr int hst_ahead_max = 16;   // frames a spectrum history can hold ahead of the frame loop
+
+class frame_ahead;
 
 // One channel's history of per-bin spectra with per-slot sum and positions.
 //
@@ -128,17 +132,35 @@ class hst_ring {
     void set_wsum(int k, const double* sums, const chg_grid& g);
 
     // Slot k - 1 becomes slot k for k = 15 .. 1; the spare row becomes the
-    // new slot 0 and the old slot 15 the spare row.
-    void shift() { top_ = (top_ + rows - 1) % rows; }
+    // new slot 0 and the old slot 15 a spare row.
+    void shift() { top_ = top_ == 0 ? rows_ - 1 : top_ - 1; }
 
-    // Clears the first n bins of every slot and all sums and positions.
-    void clear(int n);
+    // Clears the first n bins of every slot and all sums and positions. The
+    // ring then keeps ahead spare rows besides the one the next frame goes
+    // into (at most hst_ahead_max): rows that frames computed ahead of the
+    // frame loop can be written into while the slots are in use.
+    void clear(int n, int ahead = 0);
+
+    // Spectrum storage of the run's frame f (0 = the first after clear):
+    // the spare row that frame is stored in, as long as f is no further
+    // than the ring's ahead rows beyond the frame in progress. Only the
+    // rows' bins are written there; the slot's sums and pending values are
+    // the frame loop's to set when the frame is stored.
+    double* frame_re(long f) { return re_[row_of_frame(f)]; }
+    double* frame_im(long f) { return im_[row_of_frame(f)]; }
+    double* frame_abs(long f) { return abs_[row_of_frame(f)]; }
 
    private:
-    // Storage rows: the 16 slots and one spare.
-    static constexpr int rows = hst_depth + 1;
-    int row(int k) const { return (top_ + (k & (hst_depth - 1))) % rows; }
-    int spare_row() const { return (top_ + hst_depth) % rows; }
+    // Storage rows: the 16 slots, one spare and up to hst_ahead_max more.
+    static constexpr int max_rows = hst_depth + 1 + hst_ahead_max;
+    int row(int k) const {
+        const int r = top_ + (k & (hst_depth - 1));
+        return r >= rows_ ? r - rows_ : r;
+    }
+    int spare_row() const { return top_ == 0 ? rows_ - 1 : top_ - 1; }
+    // clear() puts top_ at row 0 and every frame shifts once: frame f goes
+    // into row -(f + 1) modulo the rows.
+    int row_of_frame(long f) const { return rows_ - 1 - static_cast<int>(f % rows_); }
     // Forms the pending difference of storage row r, if any.
     void form_diff(int r) const {
         if (diff_n_[r] > 0) form_diff_now(r);
@@ -160,26 +182,27 @@ class hst_ring {
     // N = 1024 frame uses of successive rows lie side by side in the cache.
     static constexpr int row_stride = dft_max_len + 1032;
 
-    int top_ = 0;  // storage row of slot 0
-    mutable double re_[rows][row_stride]{};  // mutable: a pending difference is formed when read
-    mutable double im_[rows][row_stride]{};
-    mutable double abs_[rows][row_stride]{};
-    double wsum_[rows][chg_wsum_cap]{};
-    int wsum_tag_[rows]{};
-    mutable double sum_[rows]{};
-    mutable int sum_bins_[rows]{};  // bins still to be summed into sum_; 0 = sum_ holds the sum
-    int prv_[rows]{};
-    int ptr_[rows]{};
+    int top_ = 0;                // storage row of slot 0
+    int rows_ = hst_depth + 1;   // storage rows in use: the slots, the spare and the ahead rows
+    mutable double re_[max_rows][row_stride]{};  // mutable: a pending difference is formed when read
+    mutable double im_[max_rows][row_stride]{};
+    mutable double abs_[max_rows][row_stride]{};
+    double wsum_[max_rows][chg_wsum_cap]{};
+    int wsum_tag_[max_rows]{};
+    mutable double sum_[max_rows]{};
+    mutable int sum_bins_[max_rows]{};  // bins still to be summed into sum_; 0 = sum_ holds the sum
+    int prv_[max_rows]{};
+    int ptr_[max_rows]{};
     // Pending difference of each row (set_diff): bins to form, 0 = none,
     // and its rows a_re, a_im, b_re, b_im.
-    mutable int diff_n_[rows]{};
-    const double* diff_src_[rows][4]{};
+    mutable int diff_n_[max_rows]{};
+    const double* diff_src_[max_rows][4]{};
     // Pending magnitudes of each row: bins abs_from_ .. abs_to_ - 1 (none
     // when not below), formed from the row's own spectrum (abs_of_diff_
     // false) or from its set_diff rows (true).
-    mutable int abs_from_[rows]{};
-    mutable int abs_to_[rows]{};
-    bool abs_of_diff_[rows]{};
+    mutable int abs_from_[max_rows]{};
+    mutable int abs_to_[max_rows]{};
+    bool abs_of_diff_[max_rows]{};
 };
 
 struct extr_state {
@@ -258,6 +281,11 @@ struct extr_state {
     double prt_cmp[chg_nrm_rows][dft_max_len]{};  // stored spectra of the part compared
     int Peak_Pnt1 = 0;                            // bin of the pattern's maximum
     int Peak_Pnt2 = 0;                            // stored peak bin of the part compared
+
+    // Frames computed ahead on a worker thread (engine/frame_ahead.h), or
+    // null: the frame loop computes every frame itself. Set by the driver
+    // of a run without a window; the window's runs never have one.
+    frame_ahead* ahead = nullptr;
 
     // ---- Per-part tables kept by the view ----
     int prt_mix_flg[prt_slot_cnt]{};   // 1 = the part is in the mix

@@ -34,6 +34,21 @@ TW_VECTOR_CLONES void frame_abs_changes(int n, const double* __restrict re, cons
     }
 }
 
+TW_VECTOR_CLONES void frame_abs(int n, const double* __restrict re, const double* __restrict im,
+                                double* __restrict abs) {
+    for (int j = 0; j < n; ++j) abs[j] = std::sqrt(re[j] * re[j] + im[j] * im[j]);
+}
+
+TW_VECTOR_CLONES void frame_changes(int n, const double* __restrict abs, const double* __restrict p_abs,
+                                    double* __restrict abs_copy, double* __restrict c_abs) {
+    for (int j = 0; j < n; ++j) {
+        const double a = abs[j];
+        abs_copy[j] = a;
+        const double inc = a - p_abs[j];
+        c_abs[j] = inc > 0.0 ? inc : 0.0;
+    }
+}
+
 namespace {
 
 // A 16-bit sample read in place; may_alias: the buffer is bytes.

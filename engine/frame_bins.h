@@ -20,3 +20,10 @@ double frame_volume(int n, const double* frm);
 // where that is greater than 0, else 0.
 void frame_abs_changes(int n, const double* re, const double* im, const double* p_abs, double* abs,
                        double* abs_copy, double* c_abs);
+
+// The same in two halves, for a frame whose spectrum was made ahead:
+// frame_abs writes abs[j] = sqrt(re[j]^2 + im[j]^2), and frame_changes
+// then abs_copy[j] = abs[j] and c_abs[j] as above, for j < n. Together they
+// give exactly the doubles of frame_abs_changes.
+void frame_abs(int n, const double* re, const double* im, double* abs);
+void frame_changes(int n, const double* abs, const double* p_abs, double* abs_copy, double* c_abs);

@@ -12,6 +12,7 @@
 #include "engine/dft.h"
 #include "engine/extr_state.h"
 #include "engine/extr_steps.h"
+#include "engine/frame_ahead.h"
 #include "engine/frame_bins.h"
 #include "engine/onset_test.h"
 
@@ -49,8 +50,10 @@ void start_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     steps.part_list_reset(st);
 
     const int n = st.bins();
-    st.spc_hst_L.clear(n);
-    st.spc_hst_R.clear(n);
+    // Frames made ahead need rows of their own in the spectrum histories.
+    const int ahead = st.ahead != nullptr ? hst_ahead_max : 0;
+    st.spc_hst_L.clear(n, ahead);
+    st.spc_hst_R.clear(n, ahead);
     st.chg_hst_L.clear(n);
     st.chg_hst_R.clear(n);
 
@@ -65,6 +68,8 @@ void start_run(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     st.anlz_ptr_R = st.anlz_stt_ptr;
     st.hop_L = st.hop_R = 0;
     st.snd_stat = 1;
+    // Without a worker the frame loop makes every frame itself.
+    if (st.ahead != nullptr && !st.ahead->start(st, doc)) st.ahead = nullptr;
 }
 
 // State 3: the finishing steps. The residual part builds the mix itself.
@@ -173,19 +178,32 @@ bool run_frame(extr_state& st, CTonewarpDoc& doc, extr_steps& steps) {
     // change history first.
     st.chg_hst_X().shift();
     hst_ring& spc = st.spc_hst_X();
-    frame_into(st, doc, spc.next_re(), spc.next_im());
-    const double volume = frame_volume(n, st.frm_re);
-    // Magnitudes below N/2, for the frame, for the spectrum history's spare
-    // row and as increases over the previous frame's for the new change slot.
     const hst_ring& prev = spc;  // read only: the writable accessors would drop its kept sums
-    frame_abs_changes(n / 2, spc.next_re(), spc.next_im(), prev.abs_head(0), st.spc_abs, spc.next_abs(),
-                      st.chg_hst_X().refill_abs(0));
-
-    // The change test's window sums of this frame's magnitudes; they go into
-    // the spectrum history with the frame.
     const chg_grid g = chg_grid_for(n, st.bin_half_w);
-    if (g.tag != chg_wsum_none) chg_window_sums(st.spc_abs, g, st.spc_abs_wsum);
-    st.spc_abs_wsum_tag = g.tag;
+    double volume = 0.0;
+    if (st.ahead != nullptr) {
+        // Made ahead (engine/frame_ahead.h): the spectrum and its magnitudes
+        // below N/2 are in the spare row already; the increases over the
+        // previous frame are made here, from the history as it stands.
+        const frame_extra& e = st.ahead->take(st.is_right() ? 1 : 0, st.frm_top);
+        st.spc_done = 1;
+        volume = e.volume;
+        frame_changes(n / 2, spc.next_abs(), prev.abs_head(0), st.spc_abs, st.chg_hst_X().refill_abs(0));
+        if (e.wsum_tag != chg_wsum_none) std::copy_n(e.wsum, g.count, st.spc_abs_wsum);
+        st.spc_abs_wsum_tag = e.wsum_tag;
+    } else {
+        frame_into(st, doc, spc.next_re(), spc.next_im());
+        volume = frame_volume(n, st.frm_re);
+        // Magnitudes below N/2, for the frame, for the spectrum history's
+        // spare row and as increases over the previous frame's for the new
+        // change slot.
+        frame_abs_changes(n / 2, spc.next_re(), spc.next_im(), prev.abs_head(0), st.spc_abs, spc.next_abs(),
+                          st.chg_hst_X().refill_abs(0));
+        // The change test's window sums of this frame's magnitudes; they go
+        // into the spectrum history with the frame.
+        if (g.tag != chg_wsum_none) chg_window_sums(st.spc_abs, g, st.spc_abs_wsum);
+        st.spc_abs_wsum_tag = g.tag;
+    }
 
     push_change(st, n, g);
 

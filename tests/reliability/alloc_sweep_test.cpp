@@ -110,7 +110,9 @@ std::vector<std::string> expect_release(int k, int part_cnt) {
     return {fmt("<%s[%3d][%3d]> HeapFree NG_All !!", spc_names[(r - 2) % 6], p, (r - 2) / 6)};
 }
 
-class alloc_sweep : public in_test_dir {
+// Each sweep runs on the single-thread path (1) and with the frames made
+// ahead on a worker thread (2): a failure must end the run the same way.
+class alloc_sweep : public in_test_dir, public testing::WithParamInterface<int> {
    protected:
     void SetUp() override {
         // About 1.2 s: a soft tone from 0.2 s and a brighter one from 0.6 s.
@@ -149,7 +151,8 @@ class alloc_sweep : public in_test_dir {
         outcome o;
         heap_test::reset();
         heap_test::fail_nth_alloc(k);
-        run_extraction(*st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; });
+        run_extraction(
+            *st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; }, GetParam());
         o.allocs = heap_test::alloc_calls();
         heap_test::reset();
 
@@ -180,7 +183,8 @@ class alloc_sweep : public in_test_dir {
 
         heap_test::reset();
         heap_test::fail_nth_free(k);
-        run_extraction(*st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; });
+        run_extraction(
+            *st, *doc, steps, [&o](const extr_state& s) { o.last_state = s.extr_stat; }, GetParam());
         o.err_stop = st->err_stop;
         o.part_cnt = doc->intPart_Cnt;
         o.mix_is_recording =
@@ -191,7 +195,7 @@ class alloc_sweep : public in_test_dir {
     }
 };
 
-TEST_F(alloc_sweep, EveryAllocationOfARunFailingInTurnEndsTheRunCleanlyWithItsOwnLogLines) {
+TEST_P(alloc_sweep, EveryAllocationOfARunFailingInTurnEndsTheRunCleanlyWithItsOwnLogLines) {
     const std::int64_t live_before = heap_test::live_blocks();
     const outcome base = run_with_failure(0);
     ASSERT_EQ(base.last_state, 3);
@@ -225,7 +229,7 @@ TEST_F(alloc_sweep, EveryAllocationOfARunFailingInTurnEndsTheRunCleanlyWithItsOw
     }
 }
 
-TEST_F(alloc_sweep, EveryReleaseOfARunAndOfTheDocumentFailingInTurnIsLoggedAndKeepsItsBlock) {
+TEST_P(alloc_sweep, EveryReleaseOfARunAndOfTheDocumentFailingInTurnIsLoggedAndKeepsItsBlock) {
     const outcome base = run_with_failure(0);
     ASSERT_GE(base.part_cnt, 3);
     const long releases = 2L * part_allocs * base.part_cnt + coef_allocs + 2;
@@ -246,5 +250,7 @@ TEST_F(alloc_sweep, EveryReleaseOfARunAndOfTheDocumentFailingInTurnIsLoggedAndKe
         if (HasFailure()) break;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(threads, alloc_sweep, testing::Values(1, 2));
 
 }  // namespace
