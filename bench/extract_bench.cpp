@@ -3,7 +3,8 @@
 // placed differently between the channels). Reported: seconds per run and
 // the rate "x_real_time", audio seconds extracted per wall-clock second.
 // Run with --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-// for the median.
+// for the median. The argument is the run's threads: /1 the single-thread
+// path, /2 with the frames made ahead on a worker thread.
 //
 // With --recording=FILE (a 16-bit PCM WAVE file) a second benchmark,
 // extract_recording, runs the same whole extraction over that file, the
@@ -69,7 +70,7 @@ void extract_10s_stereo(benchmark::State& state) {
     extr_engine_steps steps;
     for (auto _ : state) {
         set_extr_range(*st, *doc, 0, bench_frames - 1);
-        run_extraction(*st, *doc, steps);
+        run_extraction(*st, *doc, steps, {}, static_cast<int>(state.range(0)));
         benchmark::DoNotOptimize(doc->mdfy_dt[0]);
     }
     state.counters["parts"] = doc->intPart_Cnt;
@@ -77,7 +78,7 @@ void extract_10s_stereo(benchmark::State& state) {
                                                        benchmark::Counter::kIsIterationInvariantRate);
 }
 
-BENCHMARK(extract_10s_stereo)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(extract_10s_stereo)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void extract_recording(benchmark::State& state, const std::string& path) {
     set_default_sys_param(sys_param);
@@ -92,7 +93,7 @@ void extract_recording(benchmark::State& state, const std::string& path) {
     extr_engine_steps steps;
     for (auto _ : state) {
         set_extr_range(*st, *doc, 0, frames - 1);
-        run_extraction(*st, *doc, steps);
+        run_extraction(*st, *doc, steps, {}, static_cast<int>(state.range(0)));
         benchmark::DoNotOptimize(doc->mdfy_dt[0]);
     }
     state.counters["parts"] = doc->intPart_Cnt;
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
     argc = kept;
     if (!recording.empty()) {
         benchmark::RegisterBenchmark("extract_recording", extract_recording, recording)
+            ->Arg(1)
+            ->Arg(2)
             ->Unit(benchmark::kMillisecond)
             ->MinTime(2.0);
     }
