@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
             ->Arg(1)
             ->Arg(2)
             ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
             ->MinTime(2.0);
     }
     benchmark::Initialize(&argc, argv);
