@@ -10,6 +10,10 @@ fluidsynth fluid-soundfont-gm"
 # The validators of the installed desktop entry and AppStream metadata (the install test).
 PACKAGES="$PACKAGES desktop-file-utils appstream"
 
+# The Debian package (cpack -G DEB, its test in tests/install/): dpkg-shlibdeps of dpkg-dev
+# and file(1) find the libraries the programs need; lintian checks the package.
+PACKAGES="$PACKAGES dpkg-dev file lintian"
+
 # The decoder tonewarp-cli reads FLAC, Ogg, MP3, AIFF and other WAVE files with
 # (the command-line tool only), and the MP3 encoder its tests make MP3 files
 # with (sox here cannot write MP3).

@@ -1,12 +1,21 @@
 #!/bin/sh
-# Builds everything, makes the demo recording build/demo/demo.wav (once),
-# then starts Tone_Warp Extractor in build/demo/: its File Open dialog starts
-# in that folder, beside demo.wav, and its settings file Tonewarp.Inf and
-# log Err_Log.Lst are written there (the program keeps both in the current
+# Builds the two programs, makes the demo recording build/demo/demo.wav
+# (once), then starts Tone_Warp Extractor in build/demo/: its File Open dialog
+# starts in that folder, beside demo.wav, and its settings file Tonewarp.Inf
+# and log Err_Log.Lst are written there (the program keeps both in the current
 # directory). Without a display, tonewarp-cli extracts the demo instead.
+#
+# Only tonewarp and tonewarp-cli are built, not the tests and benchmarks it
+# never runs; the tree is configured as test.sh configures it, so a later
+# ./scripts/test.sh builds the rest in the same build/.
 set -e
 cd "$(dirname "$0")/.."
-./scripts/build.sh
+targets="tonewarp tonewarp-cli"
+# A build/ configured without the application (-DTW_BUILD_GUI=OFF) has no
+# target tonewarp: the command-line tool alone, and the demo runs there.
+if grep -qs '^TW_BUILD_GUI:BOOL=OFF$' build/CMakeCache.txt; then targets="tonewarp-cli"; fi
+# shellcheck disable=SC2086
+./scripts/build.sh $targets
 
 demo_dir=build/demo
 if [ ! -s "$demo_dir/demo.wav" ] || [ scripts/make-demo.sh -nt "$demo_dir/demo.wav" ]; then
