@@ -8,6 +8,19 @@
 
 void cli_start() { load_sys_param(); }
 
+namespace {
+
+std::string name_base;  // empty: the current directory
+
+}  // namespace
+
+void cli_set_name_base(const std::string& folder) { name_base = folder; }
+
+std::string cli_path(const std::string& name) {
+    if (name_base.empty() || name.empty() || name[0] == '/') return name;
+    return name_base + "/" + name;
+}
+
 void cli_print_error(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
@@ -22,7 +35,7 @@ void cli_print_usage_error(const std::string& what) {
 }
 
 int cli_open_document(CTonewarpDoc& doc, const std::string& path) {
-    if (const int e = open_wave_file(doc, path); e != 0) {
+    if (const int e = open_wave_file(doc, cli_path(path)); e != 0) {
         cli_print_file_error(path, e);
         return cli_exit_io;
     }
@@ -38,7 +51,7 @@ void cli_set_range_no_marks(CTonewarpDoc& doc) {
 }
 
 int cli_save_document(CTonewarpDoc& doc, const std::string& path) {
-    if (const int e = save_wave_file(doc, path); e != 0) {
+    if (const int e = save_wave_file(doc, cli_path(path)); e != 0) {
         cli_print_file_error(path, e);
         return cli_exit_io;
     }

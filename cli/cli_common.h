@@ -21,6 +21,13 @@ inline constexpr const char* cli_version_line = "Tonewarp Version 1.03";
 // switches the diagnostic log off and deletes the old log, takes the heap.
 void cli_start();
 
+// Where a file name given relative is looked up: the current directory, or
+// the folder set here (a child of `extract --jobs` works in a folder of its
+// own, for its diagnostic log, and names files as they were given). Every
+// message shows the name as given.
+void cli_set_name_base(const std::string& folder);
+std::string cli_path(const std::string& name);
+
 // One line on stderr: the text as given.
 void cli_print_error(const std::string& line);
 // One line on stderr naming the file and the system's reason for errno e.

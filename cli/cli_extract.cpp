@@ -1,15 +1,22 @@
 // tonewarp-cli extract FILE... [--start FRAME] [--end FRAME] [--out DIR]
 //                              [--part-max N] [--min-vol V] [--sim-snd V] [--log]
+//                              [--threads N] [--jobs N]
+
+#include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/err_log.h"
+#include "cli/batch_lines.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "cli/cli_extract_one.h"
 #include "cli/cli_extract_opts.h"
+#include "cli/cli_jobs.h"
 
 namespace {
 
@@ -21,41 +28,6 @@ void print_summary(const extract_result& r) {
                 r.wall_s > 0.0 ? r.audio_s / r.wall_s : 0.0);
     if (r.converted) std::printf("converted: %s -> 16-bit stereo\n", r.source.c_str());
     if (r.held > 0) std::printf("held samples: %lld (at -32768 or 32767)\n", static_cast<long long>(r.held));
-    std::fflush(stdout);
-}
-
-const char* status_reason(int status) {
-    switch (status) {
-        case cli_exit_io:
-            return "a file could not be opened, read or written";
-        case cli_exit_bad:
-            return "rejected or invalid input";
-        case cli_exit_engine:
-            return "stopped early on an engine failure";
-        default:
-            return "";
-    }
-}
-
-// A batch's line for one file, written as soon as the file is done:
-//   FILE: ok -> DIR: parts: N (episodes: E) + Total_Diff., audio X s, wall time Y s[, held samples H]
-//   FILE: status S (reason)[ -> DIR: ...]
-void print_batch_line(const std::string& file, const std::string& dir, const extract_result& r) {
-    std::string head = file + ": ";
-    if (r.status == cli_exit_ok) {
-        head += "ok";
-    } else {
-        head += "status " + std::to_string(r.status) + " (" + status_reason(r.status) + ")";
-    }
-    if (r.ran) {
-        std::printf("%s -> %s: parts: %d (episodes: %ld)%s, audio %.3f s, wall time %.3f s", head.c_str(),
-                    dir.c_str(), r.parts, r.episodes, r.residual ? " + Total_Diff." : "", r.audio_s,
-                    r.wall_s);
-        if (r.held > 0) std::printf(", held samples %lld", static_cast<long long>(r.held));
-        std::printf("\n");
-    } else {
-        std::printf("%s\n", head.c_str());
-    }
     std::fflush(stdout);
 }
 
@@ -79,10 +51,15 @@ int cli_extract(const cli_args& args) {
     if (o.log) log_on_flg = 1;
 
     const std::size_t n = o.files.size();
+    const bool live = isatty(STDERR_FILENO) == 1;
     if (n == 1) {
-        const extract_result r = extract_one(o.files[0], out_dir_for(o, o.files[0]), o, "");
+        progress_line progress(live, "");
+        const extract_result r = extract_one(o.files[0], out_dir_for(o, o.files[0]), o, progress);
         if (r.ran) print_summary(r);
         return r.status;
+    }
+    if (const int jobs = batch_jobs(o, std::thread::hardware_concurrency()); jobs > 1) {
+        if (const std::optional<int> status = extract_in_parallel(o, jobs)) return *status;
     }
 
     // Several files: each in turn, whatever became of the ones before.
@@ -97,14 +74,15 @@ int cli_extract(const cli_args& args) {
         label += '/';
         label += std::to_string(n);
         label += "] ";
-        const extract_result r = extract_one(file, dir, o, label);
-        print_batch_line(file, dir, r);
+        progress_line progress(live, label);
+        const extract_result r = extract_one(file, dir, o, progress);
+        std::fputs(batch_line(file, dir, r).c_str(), stdout);
+        std::fflush(stdout);
         statuses.push_back(r.status);
         if (r.status == cli_exit_ok) ++ok;
     }
     const int status = batch_status(statuses);
-    std::printf("%zu files: %d ok, %zu failed; exit status %d\n", n, ok, n - static_cast<std::size_t>(ok),
-                status);
+    std::fputs(batch_total_line(n, ok, status).c_str(), stdout);
     std::fflush(stdout);
     return status;
 }

@@ -3,8 +3,6 @@
 
 #include "cli/cli_extract_one.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -19,6 +17,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_extract_opts.h"
 #include "cli/cli_read_recording.h"
+#include "cli/part_files.h"
 #include "engine/extr_engine_steps.h"
 #include "engine/extr_run.h"
 #include "engine/extr_state.h"
@@ -33,70 +32,8 @@ double seconds_since(clock_type::time_point t0) {
     return std::chrono::duration<double>(clock_type::now() - t0).count();
 }
 
-// The live progress line on a terminal: bar, percentage of the range, elapsed time.
-class progress_line {
-   public:
-    progress_line(bool live, std::string label)
-        : live_(live), label_(std::move(label)), t0_(clock_type::now()) {}
-
-    void show(const extr_state& st) {
-        if (!live_) return;
-        const auto now = clock_type::now();
-        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
-        last_ = now;
-        shown_ = true;
-        double f = st.anlz_len > 0 ? static_cast<double>(st.anlz_ptr - st.anlz_stt_ptr) / st.anlz_len : 1.0;
-        f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
-        constexpr int width = 40;
-        const int fill = static_cast<int>(f * width);
-        std::string bar(static_cast<std::size_t>(fill), '#');
-        bar.append(static_cast<std::size_t>(width - fill), '.');
-        std::fprintf(stderr, "\r%s[%s] %5.1f%%  %6.1f s", label_.c_str(), bar.c_str(), f * 100.0,
-                     seconds_since(t0_));
-        std::fflush(stderr);
-    }
-
-    void done() {
-        if (!live_ || !shown_) return;
-        std::fprintf(stderr, "\r%s[%s] 100.0%%  %6.1f s\n", label_.c_str(), std::string(40, '#').c_str(),
-                     seconds_since(t0_));
-        std::fflush(stderr);
-    }
-
-   private:
-    bool live_;
-    std::string label_;  // put before the bar: which file of a batch
-    bool shown_ = false;
-    clock_type::time_point t0_;
-    clock_type::time_point last_{};
-};
-
-int save_to(CTonewarpDoc& doc, const std::filesystem::path& path) {
-    return cli_save_document(doc, path.string());
-}
-
-// One WAVE per part, as Save writes it with only that part in the mix; the
-// mix flags and the full mix are put back afterwards.
-int write_part_files(extr_state& st, CTonewarpDoc& doc, const std::filesystem::path& dir) {
-    const int cnt = doc.intPart_Cnt;
-    int saved[prt_slot_cnt];
-    std::copy_n(st.prt_mix_flg, prt_slot_cnt, saved);
-    int rc = cli_exit_ok;
-    for (int p = 0; p < cnt && rc == cli_exit_ok; ++p) {
-        std::fill_n(st.prt_mix_flg, prt_slot_cnt, 0);
-        st.prt_mix_flg[p] = 1;
-        make_mdfy_dt_from_each_part(st, doc);
-        const std::string name =
-            cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
-        rc = save_to(doc, dir / (part_file_stem(name) + ".wav"));
-    }
-    std::copy_n(saved, prt_slot_cnt, st.prt_mix_flg);
-    make_mdfy_dt_from_each_part(st, doc);
-    return rc;
-}
-
 int write_parts_tsv(const CTonewarpDoc& doc, const std::filesystem::path& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(cli_path(path.string()), std::ios::binary | std::ios::trunc);
     if (!out) {
         cli_print_file_error(path.string(), errno != 0 ? errno : EIO);
         return cli_exit_io;
@@ -140,7 +77,7 @@ void count_parts(const CTonewarpDoc& doc, const extr_state& st, extract_result& 
 }  // namespace
 
 extract_result extract_one(const std::string& file, const std::filesystem::path& dir, const extract_opts& o,
-                           const std::string& progress_label) {
+                           extract_progress& progress) {
     extract_result res;
     auto doc = std::make_unique<CTonewarpDoc>();
     const recording_read in = cli_read_recording(*doc, file);
@@ -159,8 +96,9 @@ extract_result extract_one(const std::string& file, const std::filesystem::path&
     }
 
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec || !std::filesystem::is_directory(dir)) {
+    const std::filesystem::path dir_at = cli_path(dir.string());
+    std::filesystem::create_directories(dir_at, ec);
+    if (ec || !std::filesystem::is_directory(dir_at)) {
         cli_print_file_error(dir.string(), ec ? ec.value() : ENOTDIR);
         res.status = cli_exit_io;
         return res;
@@ -169,15 +107,15 @@ extract_result extract_one(const std::string& file, const std::filesystem::path&
     auto st = std::make_unique<extr_state>();
     extr_engine_steps steps;
     set_extr_range(*st, *doc, first, last);
-    progress_line progress(isatty(STDERR_FILENO) == 1, progress_label);
+    progress.start();
     const auto t0 = clock_type::now();
-    run_extraction(*st, *doc, steps, [&](const extr_state& s) { progress.show(s); });
+    run_extraction(*st, *doc, steps, [&](const extr_state& s) { progress.show(s); }, engine_threads(o));
     res.wall_s = seconds_since(t0);
     progress.done();
     res.ran = true;
     count_parts(*doc, *st, res);
 
-    res.status = save_to(*doc, dir / "mix.wav");
+    res.status = save_extract_wave(*doc, dir / "mix.wav");
     if (res.status == cli_exit_ok) res.status = write_part_files(*st, *doc, dir);
     if (res.status == cli_exit_ok) res.status = write_parts_tsv(*doc, dir / "parts.tsv");
     if (res.status == cli_exit_ok && st->err_stop == 1) {

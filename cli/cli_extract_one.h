@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/cli_extract_opts.h"
+#include "cli/cli_progress.h"
 
 // What became of one file: its exit status and, when the engine ran, what
 // the summary reports.
@@ -28,7 +29,7 @@ struct extract_result {
 // Reads file (cli_read_recording), extracts over the range the options give (clamped to this
 // recording) and writes mix.wav, one WAVE per part and parts.tsv into dir,
 // creating it. Every problem is reported on stderr as it happens. The
-// settings block must already be loaded and overridden; progress_label is
-// put before the progress bar shown on a terminal.
+// settings block must already be loaded and overridden; progress is told
+// how the engine run advances. The run uses engine_threads(o) threads.
 extract_result extract_one(const std::string& file, const std::filesystem::path& dir, const extract_opts& o,
-                           const std::string& progress_label);
+                           extract_progress& progress);

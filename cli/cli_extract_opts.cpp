@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 #include <span>
+#include <thread>
 
 #include "app/param_rules.h"
 #include "app/sys_param.h"
@@ -18,6 +19,11 @@ bool parse_frame(const std::string& text, long long& v) {
     char* end = nullptr;
     v = std::strtoll(text.c_str(), &end, 10);
     return errno == 0 && end != nullptr && *end == '\0';
+}
+
+// A count option's value: a whole number of at least min.
+bool parse_count(const std::string& text, long long min, long long& v) {
+    return parse_frame(text, v) && v >= min;
 }
 
 }  // namespace
@@ -42,7 +48,8 @@ std::string parse_extract_opts(const cli_args& args, extract_opts& o) {
             continue;
         }
         const bool known = name == "--start" || name == "--end" || name == "--out" || name == "--part-max" ||
-                           name == "--min-vol" || name == "--sim-snd";
+                           name == "--min-vol" || name == "--sim-snd" || name == "--threads" ||
+                           name == "--jobs";
         if (!known) return "unknown option '" + name + "'";
         if (!value) {
             if (i + 1 >= args.size()) return name + " needs a value";
@@ -52,6 +59,16 @@ std::string parse_extract_opts(const cli_args& args, extract_opts& o) {
             long long v = 0;
             if (!parse_frame(*value, v)) return name + " needs a frame index, not '" + *value + "'";
             (name == "--start" ? o.start : o.end) = v;
+        } else if (name == "--threads" || name == "--jobs") {
+            const bool threads = name == "--threads";
+            long long v = 0;
+            if (!parse_count(*value, threads ? 1 : 0, v))
+                return name + " needs a whole number of at least " + (threads ? "1" : "0") + ", not '" + *value + "'";
+            if (threads) {
+                o.threads = v;
+            } else {
+                o.jobs = v;
+            }
         } else if (name == "--out") {
             if (value->empty()) return "--out needs a folder";
             o.out_dir = *value;
@@ -65,6 +82,19 @@ std::string parse_extract_opts(const cli_args& args, extract_opts& o) {
     }
     if (o.files.empty()) return "no FILE given";
     return check_out_dirs(o);
+}
+
+int engine_threads(const extract_opts& o, unsigned cores) {
+    if (o.threads) return *o.threads >= 2 ? 2 : 1;
+    return cores >= 2 ? 2 : 1;
+}
+
+int engine_threads(const extract_opts& o) { return engine_threads(o, std::thread::hardware_concurrency()); }
+
+int batch_jobs(const extract_opts& o, unsigned cores) {
+    long long n = o.jobs == 0 ? static_cast<long long>(cores) : o.jobs;
+    n = std::min<long long>(n, static_cast<long long>(o.files.size()));
+    return static_cast<int>(std::max<long long>(n, 1));
 }
 
 const char* apply_param_overrides(const extract_opts& o) {

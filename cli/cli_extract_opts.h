@@ -16,11 +16,25 @@ struct extract_opts {
     std::optional<std::string> min_vol;
     std::optional<std::string> sim_snd;
     bool log = false;
+    std::optional<long long> threads;  // --threads N, N >= 1
+    long long jobs = 1;                // --jobs N, N >= 0 (0: one per core)
 };
 
 // Parses the arguments after "extract". Returns an empty string, or the
 // usage problem to report.
 std::string parse_extract_opts(const cli_args& args, extract_opts& o);
+
+// Threads of each engine run: 1 runs it on the calling thread alone, 2 adds
+// the worker that makes frames ahead. --threads N gives N, any N above 2
+// running as 2 (the run has one worker); without it 2 when the machine has
+// at least two cores, else 1. cores: std::thread::hardware_concurrency(),
+// 0 when unknown.
+int engine_threads(const extract_opts& o, unsigned cores);
+int engine_threads(const extract_opts& o);
+
+// Files extracted at the same time: --jobs N, 0 meaning one per core (1
+// when the count is unknown), never more than there are files.
+int batch_jobs(const extract_opts& o, unsigned cores);
 
 // Applies --part-max, --min-vol and --sim-snd to the settings block in the
 // extraction parameter dialog's order, reading and testing each as that

@@ -29,7 +29,7 @@ recording_read cli_read_recording(CTonewarpDoc& doc, const std::string& path) {
     }
 
     sound_file src;
-    if (!src.open(path)) {
+    if (!src.open(cli_path(path))) {
         cli_report_bad_file();
         return r;
     }

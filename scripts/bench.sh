@@ -91,6 +91,35 @@ gold60=$(check_golden mix60 "$work/mix60")
     --benchmark_report_aggregates_only=true --benchmark_format=csv >"$work/extract.csv" 2>/dev/null
 ext_real=$(csv_field "$work/extract.csv" "extract_recording/min_time:2.000_median" 3)
 ext_cpu=$(csv_field "$work/extract.csv" "extract_recording/min_time:2.000_median" 4)
+# The same whole process with the engine on one thread (--threads 1).
+rm -f "$work/proc60t1"
+for i in 1 2 3 4 5; do
+    rm -rf "$work/mix60t1"
+    t0=$(date +%s.%N)
+    "$bin/tonewarp-cli" extract "$mat/mix60.wav" --out "$work/mix60t1" --threads 1 >/dev/null
+    t1=$(date +%s.%N)
+    calc "60 / ($t1 - $t0)" >>"$work/proc60t1"
+done
+proc60t1=$(median <"$work/proc60t1")
+gold60t1=$(check_golden mix60 "$work/mix60t1")
+# Eight 60 s files in one call, one at a time and two at a time (--jobs):
+# audio seconds per second of the whole call, three calls each, in turn.
+mkdir -p "$work/eight"
+for i in 1 2 3 4 5 6 7 8; do ln -sf "$(pwd)/$mat/mix60.wav" "$work/eight/song$i.wav"; done
+rm -f "$work/jobs1" "$work/jobs2"
+for i in 1 2 3; do
+    for j in 1 2; do
+        rm -rf "$work/eight_out"
+        t0=$(date +%s.%N)
+        "$bin/tonewarp-cli" extract "$work"/eight/song*.wav --out "$work/eight_out" --jobs $j >/dev/null
+        t1=$(date +%s.%N)
+        calc "480 / ($t1 - $t0)" >>"$work/jobs$j"
+    done
+done
+jobs1=$(median <"$work/jobs1")
+jobs2=$(median <"$work/jobs2")
+gold_jobs=$(check_golden mix60 "$work/eight_out/song8_parts")
+rm -rf "$work/eight_out"
 rm -rf "$work/mix600"
 "$bin/tonewarp-cli" extract "$mat/mix600.wav" --out "$work/mix600" >"$work/cli600.txt"
 rate600=$(sed -n 's/^wall time: .*(\(.*\) x real time)$/\1/p' "$work/cli600.txt")
@@ -162,9 +191,13 @@ met() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo NO; fi; }
     printf '| 1 | extract_bench, 60 s mix (5 runs): real / processor time | %.1f / %.1f x real time | (for reference) | |\n' \
         "$(calc "60000 / $ext_real")" "$(calc "60000 / $ext_cpu")"
     printf '| 1 | extract, 60 s mix: whole process incl. file I/O | %.1f x real time | (for reference) | |\n' "$proc60"
+    printf '| 1 | extract, 60 s mix: whole process, --threads 1 | %.1f x real time | (for reference) | |\n' "$proc60t1"
+    printf '| 1 | extract, 8 files x 60 s in one call: --jobs 1 / --jobs 2 | %.1f / %.1f x real time | (for reference) | |\n' \
+        "$jobs1" "$jobs2"
     printf '| 1 | extract, 10 min mix: engine run (1 run) | %.1f x real time | (for reference) | |\n' "$rate600"
-    printf '| 1 | outputs against the golden ones (60 s / 10 min) | %s / %s | identical | %s |\n' "$gold60" "$gold600" \
-        "$(if [ "$gold60 $gold600" = "identical identical" ]; then echo yes; else echo NO; fi)"
+    printf '| 1 | outputs against the golden ones (60 s; --threads 1; --jobs 2; 10 min) | %s; %s; %s; %s | identical | %s |\n' \
+        "$gold60" "$gold60t1" "$gold_jobs" "$gold600" \
+        "$(if [ "$gold60 $gold60t1 $gold_jobs $gold600" = "identical identical identical identical" ]; then echo yes; else echo NO; fi)"
     printf '| 2 | timer tick batch, 7 active parts | %.3f ms | < 5 ms | %s |\n' "$tick" "$(met "$tick < 5")"
     printf '| 3 | exec_dft / exec_ivdft N=1024: real (processor) time | %.0f / %.0f ns (%.0f / %.0f ns) | | |\n' \
         "$dft_3" "$ivdft_3" "$dft_4" "$ivdft_4"

@@ -17,18 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Stereo: a tone of hz from frame `entry` on, the right channel at half level.
-std::string tone_wave(int frames, int entry, double hz) {
-    std::string data;
-    for (int f = 0; f < frames; ++f) {
-        const int v =
-            f < entry ? 0 : static_cast<int>(8000.0 * std::sin(2.0 * M_PI * hz * (f - entry) / 44100.0));
-        put_le(data, static_cast<std::uint16_t>(v), 2);
-        put_le(data, static_cast<std::uint16_t>(v / 2), 2);
-    }
-    return stereo_wave(data);
-}
-
 // The stdout lines without the wall time (it differs from run to run).
 std::vector<std::string> lines_without_wall_time(const std::string& out) {
     std::vector<std::string> lines;

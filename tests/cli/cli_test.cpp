@@ -55,7 +55,8 @@ TEST_F(cli, help_documents_every_command_option_output_file_and_exit_status) {
                              "x * 32768 rounded", "held at -32768 ... 32767", "sample rate is kept"})
         EXPECT_TRUE(documented(what)) << what;
     for (const char* opt :
-         {"--start FRAME", "--end FRAME", "--out DIR", "--part-max N", "--min-vol V", "--sim-snd V", "--log"})
+         {"--start FRAME", "--end FRAME", "--out DIR", "--part-max N", "--min-vol V", "--sim-snd V", "--log",
+          "--threads N", "--jobs N"})
         EXPECT_TRUE(documented(std::string("\n  ") + opt)) << opt;
     EXPECT_TRUE(documented("--name=VALUE"));
     for (const char* file :
@@ -72,7 +73,8 @@ TEST_F(cli, help_documents_every_command_option_output_file_and_exit_status) {
 }
 
 TEST_F(cli, refuses_usage_errors_with_status_2_and_one_line) {
-    for (const char* args : {"", "bogus", "info", "info a.wav b.wav", "cancel a.wav", "--verbose"}) {
+    for (const char* args : {"", "bogus", "info", "info a.wav b.wav", "cancel a.wav", "--verbose",
+                             "extract a.wav b.wav --jobs -1", "extract a.wav --threads 0"}) {
         const cli_result r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;

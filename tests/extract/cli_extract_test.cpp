@@ -17,16 +17,7 @@
 namespace {
 
 // Stereo: a 440 Hz tone from frame `entry` on (the right channel at half level).
-std::string tone_wave(int frames, int entry) {
-    std::string data;
-    for (int f = 0; f < frames; ++f) {
-        const int v =
-            f < entry ? 0 : static_cast<int>(8000.0 * std::sin(2.0 * M_PI * 440.0 * (f - entry) / 44100.0));
-        put_le(data, static_cast<std::uint16_t>(v), 2);
-        put_le(data, static_cast<std::uint16_t>(v / 2), 2);
-    }
-    return stereo_wave(data);
-}
+std::string tone_wave(int frames, int entry) { return ::tone_wave(frames, entry, 440.0); }
 
 using run_result = cli_run;
 
@@ -75,6 +66,32 @@ TEST(extract_opts, UsageProblemsAreNamed) {
     EXPECT_EQ(parse_extract_opts({"--end=99", "a.wav", "--log", "--min-vol", " 7e3xyz"}, ok), "");
     EXPECT_EQ(std::tuple(ok.files, *ok.end, ok.log, *ok.min_vol),
               std::tuple(std::vector<std::string>{"a.wav"}, 99LL, true, " 7e3xyz"));
+}
+
+TEST(extract_opts, ThreadsAndJobsAreCountsWithTheirDefaultsAndLimits) {
+    auto parsed = [](const cli_args& a) {
+        extract_opts o;
+        const std::string problem = parse_extract_opts(a, o);
+        EXPECT_EQ(problem, "") << a.back();
+        return o;
+    };
+    extract_opts o = parsed({"a.wav", "b.wav", "c.wav"});
+    EXPECT_EQ(std::tuple(engine_threads(o, 1), engine_threads(o, 2), engine_threads(o, 0)), std::tuple(1, 2, 1));
+    EXPECT_EQ(batch_jobs(o, 8), 1);
+    o = parsed({"a.wav", "--threads=1"});
+    EXPECT_EQ(engine_threads(o, 16), 1);
+    o = parsed({"a.wav", "--threads", "7"});
+    EXPECT_EQ(engine_threads(o, 1), 2);  // one worker at most, also on one core
+    o = parsed({"a.wav", "b.wav", "c.wav", "--jobs", "0"});
+    EXPECT_EQ(std::tuple(batch_jobs(o, 2), batch_jobs(o, 64), batch_jobs(o, 0)), std::tuple(2, 3, 1));
+    o = parsed({"a.wav", "b.wav", "--jobs=5"});
+    EXPECT_EQ(batch_jobs(o, 1), 2);  // never more than the files
+
+    extract_opts bad;
+    EXPECT_EQ(parse_extract_opts({"a.wav", "--threads", "0"}, bad),
+              "--threads needs a whole number of at least 1, not '0'");
+    EXPECT_EQ(parse_extract_opts({"a.wav", "--jobs=-1"}, bad), "--jobs needs a whole number of at least 0, not '-1'");
+    EXPECT_EQ(parse_extract_opts({"a.wav", "--jobs", "2x"}, bad), "--jobs needs a whole number of at least 0, not '2x'");
 }
 
 TEST_F(extract_cmd, ParameterOverridesAreReadLikeTheDialogAndNeverSaved) {

@@ -1,6 +1,7 @@
 // Reading what `tonewarp-cli extract` writes: WAVE sample data and the parts table.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -10,6 +11,19 @@
 
 #include "tests/support/test_dir.h"
 #include "tests/support/wave_bytes.h"
+
+// A 16-bit stereo WAVE file: a tone of hz from frame `entry` on, the right
+// channel at half level.
+inline std::string tone_wave(int frames, int entry, double hz) {
+    std::string data;
+    for (int f = 0; f < frames; ++f) {
+        const int v =
+            f < entry ? 0 : static_cast<int>(8000.0 * std::sin(2.0 * M_PI * hz * (f - entry) / 44100.0));
+        put_le(data, static_cast<std::uint16_t>(v), 2);
+        put_le(data, static_cast<std::uint16_t>(v / 2), 2);
+    }
+    return stereo_wave(data);
+}
 
 // The bytes of a WAVE file's "data" chunk (chunks walked from offset 12).
 inline std::string wave_data(const std::filesystem::path& p) {
