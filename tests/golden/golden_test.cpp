@@ -74,10 +74,22 @@ class golden_extract : public in_test_dir {
     void TearDown() override { log_on_flg = 0; }
 
     // Runs extract on `wave` with `opts`, output folder "out", and checks
-    // the digest of every file written (plus the log when with_log).
+    // the digest of every file written (plus the log when with_log); once
+    // on one thread and once with the frames made ahead on a worker.
     void check(const std::string& name, const std::string& wave, const cli_args& opts, bool with_log) {
+        for (const char* threads : {"1", "2"}) {
+            SCOPED_TRACE(std::string("--threads ") + threads);
+            std::filesystem::remove_all("out");
+            std::filesystem::remove("Err_Log.Lst");
+            check_once(name, wave, opts, with_log, threads);
+            if (HasFailure() || IsSkipped()) return;
+        }
+    }
+
+    void check_once(const std::string& name, const std::string& wave, const cli_args& opts, bool with_log,
+                    const char* threads) {
         write_file_bytes("in.wav", wave);
-        cli_args args = {"extract", "in.wav", "--out", "out"};
+        cli_args args = {"extract", "in.wav", "--out", "out", "--threads", threads};
         args.insert(args.end(), opts.begin(), opts.end());
         testing::internal::CaptureStdout();
         const int status = cli_main(args);
