@@ -32,6 +32,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "platform/heap.h"
@@ -64,13 +65,18 @@ int parts_written(const std::string& dir) {
     return last;
 }
 
-int peak(const char* cli, const char* file, const char* out) {
+// extra: further options of the extract command (e.g. --threads 1).
+int peak(const char* cli, const char* file, const char* out, char** extra, int extra_cnt) {
     const auto t0 = std::chrono::steady_clock::now();
+    std::vector<char*> args = {const_cast<char*>(cli), const_cast<char*>("extract"), const_cast<char*>(file),
+                               const_cast<char*>("--out"), const_cast<char*>(out)};
+    args.insert(args.end(), extra, extra + extra_cnt);
+    args.push_back(nullptr);
     const pid_t pid = fork();
     if (pid < 0) return 1;
     if (pid == 0) {
         if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(127);
-        execl(cli, cli, "extract", file, "--out", out, static_cast<char*>(nullptr));
+        execv(cli, args.data());
         _exit(127);
     }
     int status = 0;
@@ -122,7 +128,7 @@ int repeat(int runs, const char* file, const char* out) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: mem_bench peak CLI FILE OUTDIR\n"
+                 "usage: mem_bench peak CLI FILE OUTDIR [EXTRACT OPTION ...]\n"
                  "       mem_bench repeat RUNS FILE OUTDIR\n");
     return 2;
 }
@@ -130,7 +136,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], argv[3], argv[4]);
+    if (argc >= 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], argv[3], argv[4], argv + 5, argc - 5);
     if (argc == 5 && std::strcmp(argv[1], "repeat") == 0) {
         const int runs = std::atoi(argv[2]);
         return runs >= 1 ? repeat(runs, argv[3], argv[4]) : usage();
