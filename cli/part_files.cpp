@@ -1,16 +1,14 @@
 #include "cli/part_files.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <memory>
-#include <span>
 #include <string>
+#include <vector>
 
 #include "app/err_log.h"
 #include "cli/cli_common.h"
 #include "cli/cli_extract_opts.h"
+#include "cli/ordered_saves.h"
 #include "cli/part_window.h"
-#include "document/file_stream.h"
 #include "document/wave_writer.h"
 #include "engine/extr_state.h"
 #include "engine/part_mix.h"
@@ -18,31 +16,15 @@
 
 namespace {
 
-// Frames a part file is made in at a time: 1 MB.
-constexpr std::int64_t piece_frames = 1 << 18;
-
-// The folder's files are results that a run makes again: each is whole
-// under its name, but the system writes it to disk in its own time. A part
-// is silent most of the time: its zero blocks are left as holes.
-constexpr bool wait_for_disk = false;
-
-// Writes path through the replacing stream, the bytes from write_body.
-template <typename Body>
-int save_through(const std::filesystem::path& path, Body write_body) {
-    const std::string shown = path.string();
-    file_replace_ostream out;
-    int e = out.open(cli_path(shown));
-    out.leave_zero_blocks_as_holes();
-    if (e == 0) e = write_body(out) == 0 ? out.commit(wait_for_disk) : (out.error() != 0 ? out.error() : EIO);
-    if (e == 0) return cli_exit_ok;
-    cli_print_file_error(shown, e);
-    return cli_exit_io;
-}
-
 std::string part_file_name(const CTonewarpDoc& doc, int p) {
     const std::string name =
         cp932_to_utf8(std::string_view(doc.prt_name[p], bounded_strlen(doc.prt_name[p], 13)));
     return part_file_stem(name) + ".wav";
+}
+
+// mdfy_dt's range as it is now.
+file_save working_copy(CTonewarpDoc& doc, const std::filesystem::path& path) {
+    return {path, [&doc](byte_ostream& out, std::span<unsigned char>) { return doc.write_wave_file(out); }};
 }
 
 // The mix of each part in mdfy_dt in turn, as the trace lines need it.
@@ -55,7 +37,7 @@ int write_part_files_traced(extr_state& st, CTonewarpDoc& doc, const std::filesy
         std::fill_n(st.prt_mix_flg, prt_slot_cnt, 0);
         st.prt_mix_flg[p] = 1;
         make_mdfy_dt_from_each_part(st, doc);
-        rc = save_extract_wave(doc, dir / part_file_name(doc, p));
+        rc = save_in_order({working_copy(doc, dir / part_file_name(doc, p))}, 1);
     }
     std::copy_n(saved, prt_slot_cnt, st.prt_mix_flg);
     make_mdfy_dt_from_each_part(st, doc);
@@ -64,23 +46,19 @@ int write_part_files_traced(extr_state& st, CTonewarpDoc& doc, const std::filesy
 
 }  // namespace
 
-int save_extract_wave(CTonewarpDoc& doc, const std::filesystem::path& path) {
-    return save_through(path, [&](file_replace_ostream& out) { return doc.write_wave_file(out); });
-}
-
-int write_part_files(extr_state& st, CTonewarpDoc& doc, const std::filesystem::path& dir) {
-    if (log_tracing()) return write_part_files_traced(st, doc, dir);
-    // One piece buffer for every file: its pages are touched once.
-    const auto piece = std::make_unique_for_overwrite<unsigned char[]>(4 * piece_frames);
-    const std::span<unsigned char> scratch(piece.get(), 4 * piece_frames);
-    int rc = cli_exit_ok;
-    for (int p = 0; p < doc.intPart_Cnt && rc == cli_exit_ok; ++p) {
-        const auto fill = [&doc, p](std::int64_t first, std::int64_t count, unsigned char* out) {
-            mix_part_window(doc, p, first, count, out);
-        };
-        rc = save_through(dir / part_file_name(doc, p), [&](file_replace_ostream& out) {
-            return write_wave_file_made(doc, out, fill, scratch);
-        });
+int write_extract_waves(extr_state& st, CTonewarpDoc& doc, const std::filesystem::path& dir, int threads) {
+    if (log_tracing()) {
+        const int rc = save_in_order({working_copy(doc, dir / "mix.wav")}, 1);
+        return rc == cli_exit_ok ? write_part_files_traced(st, doc, dir) : rc;
     }
-    return rc;
+    std::vector<file_save> saves = {working_copy(doc, dir / "mix.wav")};
+    for (int p = 0; p < doc.intPart_Cnt; ++p) {
+        saves.push_back({dir / part_file_name(doc, p), [&doc, p](byte_ostream& out, std::span<unsigned char> scratch) {
+                             const auto fill = [&doc, p](std::int64_t first, std::int64_t count, unsigned char* to) {
+                                 mix_part_window(doc, p, first, count, to);
+                             };
+                             return write_wave_file_made(doc, out, fill, scratch);
+                         }});
+    }
+    return save_in_order(saves, threads);
 }

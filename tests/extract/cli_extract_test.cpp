@@ -147,6 +147,22 @@ TEST_F(extract_cmd, ARejectedMissingOrUnwritableFileFailsWithItsStatus) {
     EXPECT_EQ(run({"t.wav", "--out", "plain"}).status, 1);
 }
 
+TEST_F(extract_cmd, AFileThatCannotBeWrittenEndsTheFolderThereAlsoWhenTwoThreadsWrite) {
+    write_file_bytes("t.wav", tone_wave(30000, 6000));
+    for (const char* threads : {"1", "2"}) {
+        std::filesystem::remove_all("out");
+        std::filesystem::create_directories("out/Part_001.wav");  // in the way of the first part
+        const run_result r = run({"t.wav", "--out", "out", "--threads", threads});
+        EXPECT_EQ(r.status, 1) << threads;
+        EXPECT_EQ(r.err, "tonewarp-cli: out/Part_001.wav: Is a directory\n") << threads;
+        // The mix before it is written; the residual after it and the table are not, nor any temporary file.
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator("out")) names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Part_001.wav", "mix.wav"})) << threads;
+    }
+}
+
 TEST_F(extract_cmd, TheOutputFolderHoldsTheMixEveryPartAndTheirEpisodes) {
     write_file_bytes("t.wav", tone_wave(30000, 6000));
     const run_result r = run({"t.wav", "--out", "a/b", "--log"});
