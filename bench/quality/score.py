@@ -119,14 +119,14 @@ def stft(x):
     return np.fft.rfft(np.stack([pad[i:i + N_FFT] * w for i in idx]), axis=1)
 
 
-def istft(spec, n):
+def istft(bins, n):
     """The inverse of stft by weighted overlap-add, n samples."""
     w = np.hanning(N_FFT + 1)[:N_FFT]
-    frames = np.fft.irfft(spec, n=N_FFT, axis=1) * w
-    length = (spec.shape[0] - 1) * HOP + N_FFT
+    frames = np.fft.irfft(bins, n=N_FFT, axis=1) * w
+    length = (bins.shape[0] - 1) * HOP + N_FFT
     out = np.zeros(length)
     norm = np.zeros(length)
-    for k in range(spec.shape[0]):
+    for k in range(bins.shape[0]):
         out[k * HOP:k * HOP + N_FFT] += frames[k]
         norm[k * HOP:k * HOP + N_FFT] += w * w
     out = out / np.maximum(norm, 1e-12)
