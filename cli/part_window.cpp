@@ -6,35 +6,16 @@
 #include "document/le_bytes.h"
 #include "document/tonewarp_doc.h"
 #include "engine/part_access.h"
+#include "engine/part_mix.h"
 
 namespace {
-
-typedef std::uint32_t __attribute__((may_alias)) frame32;
 
 // Adds the part's samples of channel ch for recording frames dst + i, i in
 // lo .. hi - 1, read from waveform frames src + i, into the window that
 // starts at recording frame first.
 void add_span(unsigned char* out, std::int64_t first, const unsigned char* wave, std::int64_t dst,
               std::int64_t src, std::int64_t lo, std::int64_t hi, int ch) {
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // A frame as one 32-bit word, left sample in the low half: each half's
-    // sum wraps alone.
-    frame32* t = reinterpret_cast<frame32*>(out + 4 * (dst + lo - first));
-    const frame32* w = reinterpret_cast<const frame32*>(wave + 4 * (src + lo));
-    const std::int64_t n = hi - lo;
-    if (ch == 0) {
-        for (std::int64_t i = 0; i < n; ++i) t[i] = (t[i] & 0xFFFF0000u) | ((t[i] + w[i]) & 0x0000FFFFu);
-    } else {
-        for (std::int64_t i = 0; i < n; ++i) t[i] = t[i] + (w[i] & 0xFFFF0000u);
-    }
-#else
-    for (std::int64_t i = lo; i < hi; ++i) {
-        const auto sum = static_cast<std::uint16_t>(
-            static_cast<std::uint16_t>(get_frame_sample(out, dst + i - first, ch)) +
-            static_cast<std::uint16_t>(get_frame_sample(wave, src + i, ch)));
-        put_frame_sample(out, dst + i - first, ch, static_cast<std::int16_t>(sum));
-    }
-#endif
+    add_frames_channel(out + 4 * (dst + lo - first), wave + 4 * (src + lo), hi - lo, ch);
 }
 
 }  // namespace

@@ -32,27 +32,7 @@ void add_channel(unsigned char* mix, std::int64_t mix_frames, const unsigned cha
     const std::int64_t skip = std::max<std::int64_t>({0, -dst, -src});
     const std::int64_t stop = std::min({count, mix_frames - dst, cap - src});
     if (stop <= skip) return;
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // A frame read as one 32-bit word: the left sample is its low half, the
-    // right one its high half. Each half's 16-bit sum wraps alone: a carry
-    // out of the low half is masked off, one out of the high half leaves the
-    // word; the other half is kept as it was.
-    frame32* t = reinterpret_cast<frame32*>(mix + 4 * (dst + skip));
-    const frame32* w = reinterpret_cast<const frame32*>(wave + 4 * (src + skip));
-    const std::int64_t cnt = stop - skip;
-    if (ch == 0) {
-        for (std::int64_t i = 0; i < cnt; ++i) t[i] = (t[i] & 0xFFFF0000u) | ((t[i] + w[i]) & 0x0000FFFFu);
-    } else {
-        for (std::int64_t i = 0; i < cnt; ++i) t[i] = t[i] + (w[i] & 0xFFFF0000u);
-    }
-#else
-    for (std::int64_t i = skip; i < stop; ++i) {
-        const auto sum =
-            static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(mix, dst + i, ch)) +
-                                       static_cast<std::uint16_t>(get_frame_sample(wave, src + i, ch)));
-        put_frame_sample(mix, dst + i, ch, static_cast<std::int16_t>(sum));
-    }
-#endif
+    add_frames_channel(mix + 4 * (dst + skip), wave + 4 * (src + skip), stop - skip, ch);
 }
 
 // Residual samples of frames first .. first + count - 1 (both channels, all
@@ -119,6 +99,28 @@ void mix_parts(const extr_state& st, CTonewarpDoc& doc, bool only_on) {
 }
 
 }  // namespace
+
+void add_frames_channel(unsigned char* to, const unsigned char* from, std::int64_t n, int ch) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // A frame read as one 32-bit word: the left sample is its low half, the
+    // right one its high half. Each half's 16-bit sum wraps alone: a carry
+    // out of the low half is masked off, one out of the high half leaves the
+    // word; the other half is kept as it was.
+    frame32* t = reinterpret_cast<frame32*>(to);
+    const frame32* w = reinterpret_cast<const frame32*>(from);
+    if (ch == 0) {
+        for (std::int64_t i = 0; i < n; ++i) t[i] = (t[i] & 0xFFFF0000u) | ((t[i] + w[i]) & 0x0000FFFFu);
+    } else {
+        for (std::int64_t i = 0; i < n; ++i) t[i] = t[i] + (w[i] & 0xFFFF0000u);
+    }
+#else
+    for (std::int64_t i = 0; i < n; ++i) {
+        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(get_frame_sample(to, i, ch)) +
+                                                    static_cast<std::uint16_t>(get_frame_sample(from, i, ch)));
+        put_frame_sample(to, i, ch, static_cast<std::int16_t>(sum));
+    }
+#endif
+}
 
 int make_mdfy_dt_from_each_part(extr_state& st, CTonewarpDoc& doc) {
     mix_parts(st, doc, true);

@@ -4,6 +4,8 @@
 // command-line tool.
 #pragma once
 
+#include <cstdint>
+
 class CTonewarpDoc;
 struct extr_state;
 
@@ -31,3 +33,8 @@ int add_total_diff_part(extr_state& st, CTonewarpDoc& doc);
 void finish_extr_run(extr_state& st, const CTonewarpDoc& doc);
 
 inline constexpr const char* total_diff_part_name = "Total_Diff.";
+
+// Adds channel ch (0 left, 1 right) of n stereo frames at from into the
+// frames at to, each sample a 16-bit addition that wraps; the other channel
+// of to is left as it is.
+void add_frames_channel(unsigned char* to, const unsigned char* from, std::int64_t n, int ch);
